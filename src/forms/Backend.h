@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quill::forms {
+
+class Control;
+class Form;
+struct Font;
+
+struct TextSize {
+    int width = 0, height = 0; // pixels
+};
+
+// The native side of one form: its window and whatever the backend needs to show its controls.
+class FormPeer {
+public:
+    virtual ~FormPeer() = default;
+    virtual platform::Hwnd hwnd() const = 0;
+    // Something visible about this control (or the form itself, when null) changed.
+    virtual void controlChanged(const Control* control) = 0;
+    // Paint the control now, without waiting for the event loop (the thread may be about to block).
+    virtual void repaintNow(const Control& control) = 0;
+};
+
+// What a front end supplies: windows, text metrics, time, the event pump and modal boxes.
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual std::unique_ptr<FormPeer> createFormPeer(Form& form) = 0;
+    virtual TextSize measureText(const Font& font, std::string_view utf8) = 0;
+    virtual float twipsPerPixelX() = 0;
+    virtual float twipsPerPixelY() = 0;
+
+    // Monotonic milliseconds.
+    virtual double now() = 0;
+    // Call Application::runDueTimers() at or soon after this time; replaces any earlier request.
+    virtual void wakeAt(double milliseconds) = 0;
+    // Process every pending event, then return.
+    virtual void pumpEvents() = 0;
+    // Block until an event arrives or the time-out passes, then process what is pending.
+    virtual void waitForEvents(int timeoutMilliseconds) = 0;
+
+    virtual int messageBox(platform::Hwnd owner, const std::string& text,
+                           const std::string& caption, std::uint32_t style) = 0;
+};
+
+} // namespace quill::forms

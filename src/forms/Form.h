@@ -1,0 +1,84 @@
+#pragma once
+
+#include "forms/Control.h"
+#include "forms/Style.h"
+#include "platform/Desktop.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quill::forms {
+
+class Application;
+class FormPeer;
+class Label;
+
+// A top-level window. Its position and size live in the window system and are read from it,
+// so whatever moves the window (the app bar, the shell) is what the form reports.
+class Form : public Container {
+public:
+    Form(Application& app, std::string name, std::string caption, float designWidth,
+         float designHeight);
+    ~Form() override;
+
+    Form& form() override { return *this; }
+    Application& app() const { return app_; }
+    const std::string& name() const { return name_; }
+    platform::Hwnd hwnd() const;
+    float designWidth() const { return designWidth_; }
+    float designHeight() const { return designHeight_; }
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& caption);
+    Color backColor() const { return backColor_; }
+    void setBackColor(Color color);
+
+    // Outer position and size in twips.
+    float left() const;
+    float top() const;
+    float width() const;
+    float height() const;
+    void setLeft(float left);
+    void setTop(float top);
+    void setWidth(float width);
+    void setHeight(float height);
+    void move(float left, float top, float width, float height);
+
+    bool visible() const;
+    void setVisible(bool visible);
+
+    // Every control of the form, nested ones included, in creation order.
+    const std::vector<Control*>& controls() const { return controls_; }
+
+    // Form_MouseMove: the pointer moved over the form's own surface.
+    std::function<void()> onMouseMove;
+
+    // Input from the backend, in twips of the client area.
+    void mouseMoveAt(float x, float y);
+    void clickAt(float x, float y);
+    // The label under a point of the client area, if any.
+    Label* labelAt(float x, float y) const;
+
+    // For controls and backends.
+    void registerControl(Control& control);
+    void unregisterControl(Control& control);
+    void controlChanged(const Control* control);
+    void repaintNow(const Control& control);
+    FormPeer& peer() { return *peer_; }
+
+private:
+    platform::Rect windowRect() const;
+    void place(float left, float top, float width, float height);
+
+    Application& app_;
+    std::string name_;
+    std::string caption_;
+    float designWidth_, designHeight_;
+    Color backColor_ = kButtonFace;
+    std::vector<Control*> controls_;
+    std::unique_ptr<FormPeer> peer_;
+};
+
+} // namespace quill::forms

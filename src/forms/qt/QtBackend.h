@@ -1,0 +1,46 @@
+#pragma once
+
+#include "forms/Backend.h"
+
+#include <map>
+#include <memory>
+
+class QTimer;
+class QWidget;
+
+namespace quill::forms {
+class Application;
+}
+
+namespace quill::forms::qt {
+
+class FormWidget;
+
+// The Linux front end's windows: one widget a form, drawing its windowless labels and picture
+// boxes itself and hosting native widgets for lists, text boxes and buttons.
+class QtBackend : public Backend {
+public:
+    QtBackend();
+    ~QtBackend() override;
+    void attach(Application& app);
+
+    std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
+    TextSize measureText(const Font& font, std::string_view utf8) override;
+    float twipsPerPixelX() override;
+    float twipsPerPixelY() override;
+    double now() override;
+    void wakeAt(double milliseconds) override;
+    void pumpEvents() override;
+    void waitForEvents(int timeoutMilliseconds) override;
+    int messageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
+                   std::uint32_t style) override;
+
+    // For the desktop that manages these windows.
+    FormWidget* widgetFor(platform::Hwnd hwnd) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace quill::forms::qt

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quill::test {
+
+// A TCP port on 127.0.0.1 that accepts every connection and writes the same bytes to it, then
+// either keeps the connection open without another byte (a stalled server) or hangs up.
+// With no bytes it is a server that never answers.
+class RawReplyServer {
+public:
+    enum class Then { Stall, HangUp };
+
+    explicit RawReplyServer(std::string reply = {}, Then then = Then::Stall);
+    ~RawReplyServer();
+    RawReplyServer(const RawReplyServer&) = delete;
+    RawReplyServer& operator=(const RawReplyServer&) = delete;
+
+    std::string url(const std::string& path) const;
+
+private:
+    void acceptLoop();
+
+    std::string reply_;
+    Then then_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::vector<int> openConnections_;
+    std::thread thread_;
+};
+
+} // namespace quill::test

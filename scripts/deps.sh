@@ -1,0 +1,31 @@
+# Sourced by the run and test scripts: installs the Debian packages that are missing.
+# Nothing is installed when everything is already there, so a user without root rights who has
+# the packages can build and test.
+
+QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
+ libcurl4-openssl-dev libxcb1-dev ca-certificates fonts-dejavu-core"
+QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagemagick python3"
+QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev
+ libfuzzer-14-dev xterm"
+
+quill_install_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "These packages are missing and there is no sudo: ${missing[*]}" >&2
+            return 1
+        fi
+        sudo="sudo"
+    fi
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+        $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+            "${missing[@]}"
+}

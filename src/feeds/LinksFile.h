@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/CodePage.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill::feeds {
+
+inline constexpr const char* kLinksFileName = "links.ryx";
+inline constexpr const char* kDefaultInterval = "20";
+inline constexpr const char* kDefaultEdgeLine = "False";
+
+struct LinksFile {
+    enum class Problem { None, Missing, Unreadable, Short };
+    // The file's lines; when it is missing, unreadable or short, the two settings lines it lacks
+    // are filled with the defaults so every reader sees an interval and an edge.
+    std::vector<std::string> lines;
+    Problem problem = Problem::None;
+};
+
+// Lines end at CR, CR LF or LF; the last line may lack its end; each line is taken whole.
+std::vector<std::string> splitLines(std::string_view text);
+
+LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodePage& codePage);
+
+// Writes every line with CR LF into a temporary file beside `file` and renames it over `file`,
+// so a failed write leaves the old file whole. False when anything failed.
+bool writeLinksFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                    const platform::CodePage& codePage);
+
+// What to tell the user when the file could not be used as it is.
+std::string describeLinksProblem(LinksFile::Problem problem, const std::filesystem::path& file);
+
+} // namespace quill::feeds

@@ -46,6 +46,9 @@ LResult FakeDesktop::ownProcedure(Hwnd, std::uint32_t message, WParam, LParam) {
         return 0;
     }
     current->ownProcMessages.push_back(message);
+    std::ostringstream line;
+    line << "OwnProc 0x" << std::hex << message;
+    current->log(line.str());
     return message == WM_NCHITTEST ? current->ownNcHitTestResult : 0;
 }
 
@@ -60,17 +63,25 @@ void FakeDesktop::notifyBars(WParam code, LParam lParam) {
     const auto bars = callbackMessages_;
     for (const auto& [hwnd, callback] : bars) {
         if (registered.count(hwnd) != 0) {
-            SendMessage(hwnd, callback, code, lParam);
+            deliver(hwnd, callback, code, lParam);
         }
     }
 }
 
 void FakeDesktop::trim(Hwnd bar, std::uint32_t edge, Rect& rect) const {
+    const auto across = [edge](std::uint32_t other) {
+        const bool horizontal = edge == ABE_TOP || edge == ABE_BOTTOM;
+        return horizontal == (other == ABE_LEFT || other == ABE_RIGHT);
+    };
     for (const auto& [other, strip] : reserved) {
-        if (other == bar || barEdges_.count(other) == 0 || barEdges_.at(other) != edge) {
+        if (other == bar || barEdges_.count(other) == 0) {
             continue;
         }
-        switch (edge) {
+        const std::uint32_t otherEdge = barEdges_.at(other);
+        if (otherEdge != edge && !(trimAcrossEdges && across(otherEdge))) {
+            continue;
+        }
+        switch (otherEdge) {
         case ABE_LEFT:
             rect.left = std::max(rect.left, strip.right);
             break;
@@ -90,6 +101,7 @@ void FakeDesktop::trim(Hwnd bar, std::uint32_t edge, Rect& rect) const {
 }
 
 std::uintptr_t FakeDesktop::SHAppBarMessage(std::uint32_t message, AppBarData& data) {
+    failIfAsked("SHAppBarMessage");
     shellMessages.emplace_back(message, data);
     std::ostringstream line;
     line << "SHAppBarMessage " << message << " edge=" << data.uEdge << " lParam=" << data.lParam
@@ -147,7 +159,12 @@ std::uintptr_t FakeDesktop::SHAppBarMessage(std::uint32_t message, AppBarData& d
 }
 
 std::intptr_t FakeDesktop::GetWindowLong(Hwnd hwnd, int index) {
-    Window& w = window(hwnd);
+    failIfAsked("GetWindowLong");
+    return windowLong(hwnd, index);
+}
+
+std::intptr_t FakeDesktop::windowLong(Hwnd hwnd, int index) const {
+    const Window& w = window(hwnd);
     switch (index) {
     case GWL_STYLE:
         return w.style;
@@ -161,11 +178,12 @@ std::intptr_t FakeDesktop::GetWindowLong(Hwnd hwnd, int index) {
 }
 
 std::intptr_t FakeDesktop::SetWindowLong(Hwnd hwnd, int index, std::intptr_t value) {
+    failIfAsked("SetWindowLong");
     std::ostringstream line;
     line << "SetWindowLong " << index << " " << std::hex << value;
     log(line.str());
     Window& w = window(hwnd);
-    const std::intptr_t old = GetWindowLong(hwnd, index);
+    const std::intptr_t old = windowLong(hwnd, index);
     switch (index) {
     case GWL_STYLE:
         w.style = value;
@@ -184,16 +202,23 @@ std::intptr_t FakeDesktop::SetWindowLong(Hwnd hwnd, int index, std::intptr_t val
 
 LResult FakeDesktop::CallWindowProc(WndProc proc, Hwnd hwnd, std::uint32_t message, WParam wParam,
                                     LParam lParam) {
+    failIfAsked("CallWindowProc");
     return proc ? proc(hwnd, message, wParam, lParam) : 0;
 }
 
 LResult FakeDesktop::SendMessage(Hwnd hwnd, std::uint32_t message, WParam wParam, LParam lParam) {
+    failIfAsked("SendMessage");
+    return deliver(hwnd, message, wParam, lParam);
+}
+
+LResult FakeDesktop::deliver(Hwnd hwnd, std::uint32_t message, WParam wParam, LParam lParam) {
     WndProc proc = window(hwnd).proc;
     return proc ? proc(hwnd, message, wParam, lParam) : 0;
 }
 
 bool FakeDesktop::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx, int cy,
                                std::uint32_t flags) {
+    failIfAsked("SetWindowPos");
     std::ostringstream line;
     line << "SetWindowPos " << static_cast<std::intptr_t>(insertAfter) << " " << x << " " << y
          << " " << cx << " " << cy << " 0x" << std::hex << flags;
@@ -210,59 +235,68 @@ bool FakeDesktop::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, int x, int y, int cx
     if ((flags & SWP_NOZORDER) == 0) {
         w.zOrder = insertAfter;
     }
-    SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, 0);
+    deliver(hwnd, WM_WINDOWPOSCHANGED, 0, 0);
     return true;
 }
 
 bool FakeDesktop::ShowWindow(Hwnd hwnd, int command) {
+    failIfAsked("ShowWindow");
     log("ShowWindow " + std::to_string(command));
     Window& w = window(hwnd);
     const bool was = w.visible;
     w.visible = command != SW_HIDE;
     if (was != w.visible) {
-        SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, 0);
+        deliver(hwnd, WM_WINDOWPOSCHANGED, 0, 0);
     }
     return was;
 }
 
 bool FakeDesktop::IsWindowVisible(Hwnd hwnd) {
+    failIfAsked("IsWindowVisible");
     return window(hwnd).visible;
 }
 
 bool FakeDesktop::UpdateWindow(Hwnd) {
+    failIfAsked("UpdateWindow");
     log("UpdateWindow");
     return true;
 }
 
 bool FakeDesktop::GetWindowRect(Hwnd hwnd, Rect& rect) {
+    failIfAsked("GetWindowRect");
     rect = window(hwnd).rect;
     return true;
 }
 
 bool FakeDesktop::GetClientRect(Hwnd hwnd, Rect& rect) {
+    failIfAsked("GetClientRect");
     const Rect& r = window(hwnd).rect;
     rect = {0, 0, r.width(), r.height()};
     return true;
 }
 
 bool FakeDesktop::ClientToScreen(Hwnd hwnd, Point& point) {
+    failIfAsked("ClientToScreen");
     point.x += window(hwnd).rect.left;
     point.y += window(hwnd).rect.top;
     return true;
 }
 
 bool FakeDesktop::SetTimer(Hwnd hwnd, std::uintptr_t id, std::uint32_t milliseconds) {
+    failIfAsked("SetTimer");
     log("SetTimer " + std::to_string(id) + " " + std::to_string(milliseconds));
     window(hwnd).timers.insert(id);
     return true;
 }
 
 bool FakeDesktop::KillTimer(Hwnd hwnd, std::uintptr_t id) {
+    failIfAsked("KillTimer");
     log("KillTimer " + std::to_string(id));
     return window(hwnd).timers.erase(id) != 0;
 }
 
 int FakeDesktop::GetSystemMetrics(int index) {
+    failIfAsked("GetSystemMetrics");
     switch (index) {
     case SM_CXSCREEN:
         return screenWidth;
@@ -283,6 +317,7 @@ int FakeDesktop::GetSystemMetrics(int index) {
 }
 
 bool FakeDesktop::GetWorkArea(Rect& rect) {
+    failIfAsked("GetWorkArea");
     rect = {0, 0, screenWidth, screenHeight};
     for (const auto& [hwnd, strip] : reserved) {
         switch (barEdges_.at(hwnd)) {
@@ -306,31 +341,38 @@ bool FakeDesktop::GetWorkArea(Rect& rect) {
 }
 
 bool FakeDesktop::GetDragFullWindows() {
+    failIfAsked("GetDragFullWindows");
     return dragFullWindows;
 }
 
 bool FakeDesktop::GetCursorPos(Point& point) {
+    failIfAsked("GetCursorPos");
     point = cursor;
     return true;
 }
 
 std::uint32_t FakeDesktop::GetMessagePos() {
+    failIfAsked("GetMessagePos");
     return messagePos;
 }
 
 std::int16_t FakeDesktop::GetKeyState(int virtualKey) {
+    failIfAsked("GetKeyState");
     return virtualKey == VK_CONTROL ? controlKeyState : 0;
 }
 
 Hwnd FakeDesktop::GetActiveWindow() {
+    failIfAsked("GetActiveWindow");
     return activeWindow;
 }
 
 Hmenu FakeDesktop::GetSystemMenu(Hwnd hwnd, bool) {
+    failIfAsked("GetSystemMenu");
     return hwnd;
 }
 
 bool FakeDesktop::DeleteMenu(Hmenu menu, std::uint32_t item, std::uint32_t) {
+    failIfAsked("DeleteMenu");
     log("DeleteMenu " + std::to_string(item));
     window(menu).deletedMenuItems.push_back(item);
     return true;
@@ -338,14 +380,22 @@ bool FakeDesktop::DeleteMenu(Hmenu menu, std::uint32_t item, std::uint32_t) {
 
 int FakeDesktop::MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
                             std::uint32_t style) {
+    failIfAsked("MessageBox");
     boxes.push_back({owner, text, caption, style});
     return 1;
 }
 
 std::uint32_t FakeDesktop::GetTickCount() {
+    failIfAsked("GetTickCount");
     const std::uint32_t now = tickCount;
     tickCount += tickStep;
     return now;
+}
+
+void FakeDesktop::failIfAsked(const char* call) const {
+    if (failingCall == call) {
+        throw std::runtime_error(std::string("FakeDesktop: ") + call + " fails");
+    }
 }
 
 } // namespace quill::testing

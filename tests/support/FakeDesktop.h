@@ -47,7 +47,8 @@ public:
     // Sends the callback message with a shell notification to every registered bar.
     void notifyBars(WParam code, LParam lParam);
 
-    // Everything the program asked of the desktop, one line per call, e.g. "SetWindowPos ...".
+    // Everything the program asked of the desktop, one line per call, e.g. "SetWindowPos ...",
+    // and "OwnProc 0x47" when a message reaches a window's own procedure.
     std::vector<std::string> calls;
     // Messages that reached a window's own procedure.
     std::vector<std::uint32_t> ownProcMessages;
@@ -67,6 +68,11 @@ public:
     std::int16_t controlKeyState = 0;
     Hwnd activeWindow = 0;
     LResult ownNcHitTestResult = 1; // HTCLIENT
+    // Bars on the neighbouring edges narrow a query too (left/right bars a top/bottom strip and
+    // the reverse), as a shell that gives the corners to the bars already there.
+    bool trimAcrossEdges = false;
+    // The Desktop call of this name throws std::runtime_error, for tests of failure paths.
+    std::string failingCall;
 
     std::uintptr_t SHAppBarMessage(std::uint32_t message, AppBarData& data) override;
     std::intptr_t GetWindowLong(Hwnd window, int index) override;
@@ -100,6 +106,10 @@ public:
 private:
     static LResult ownProcedure(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
     void trim(Hwnd bar, std::uint32_t edge, Rect& rect) const;
+    // Delivery and reads inside the fake, which a failing call does not affect.
+    LResult deliver(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
+    std::intptr_t windowLong(Hwnd window, int index) const;
+    void failIfAsked(const char* call) const;
     void log(std::string line) { calls.push_back(std::move(line)); }
 
     std::map<Hwnd, Window> windows_;

@@ -1,10 +1,31 @@
 #include "feeds/LinksFile.h"
 
 #include <fstream>
-#include <iterator>
+#include <optional>
 #include <system_error>
 
 namespace quill::feeds {
+
+namespace {
+
+// The whole file, or nothing when it cannot be read (a folder of that name, no permission).
+std::optional<std::string> readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[4096];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -31,12 +52,11 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
     if (!std::filesystem::exists(file, error)) {
         result.problem = LinksFile::Problem::Missing;
     } else {
-        std::ifstream in(file, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.is_open() || in.bad() || std::filesystem::is_directory(file, error)) {
+        const std::optional<std::string> bytes = readBytes(file);
+        if (!bytes) {
             result.problem = LinksFile::Problem::Unreadable;
         } else {
-            result.lines = splitLines(codePage.toUtf8(bytes));
+            result.lines = splitLines(codePage.toUtf8(*bytes));
             if (result.lines.size() < 2) {
                 result.problem = LinksFile::Problem::Short;
             }

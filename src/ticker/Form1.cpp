@@ -1,0 +1,214 @@
+#include "ticker/Form1.h"
+
+#include "feeds/Form2.h"
+#include "ticker/BarColours.h"
+#include "ui/Form3.h"
+
+namespace quill::ticker {
+
+namespace {
+
+constexpr float kParked = -10000;
+constexpr int kMoverRepeats = 12;
+constexpr float kInnerEntryBound = 400;
+constexpr float kOuterEntryBound = 500;
+constexpr float kWidthMargin = 40;
+constexpr float kHeightMargin = 45;
+constexpr const char* kMarker = "-->";
+constexpr const char* kSentinel = "end";
+
+void colour(forms::PictureBox& box, forms::Label& label, forms::Color back, forms::Color text) {
+    forms::Font font = label.font();
+    font.pixelSize = kBarFontPixels;
+    label.setFont(font);
+    label.setBackColor(back);
+    label.setForeColor(text);
+    box.setBackColor(back);
+}
+
+} // namespace
+
+Form1::Form1(Services& services)
+    : forms::Form(services.app, "Form1", "Form1", 19200, 4200),
+      services_(services), holders_{&Picture1, &Picture2, &Picture3, &Picture4, &Picture5,
+                                    &Picture6, &Picture7, &Picture8, &Picture9},
+      headlines_{&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9} {
+    applyColours();
+    for (int n = 1; n <= kSlots; ++n) {
+        headline(n).onChange = [this, n] { fitHolder(n); };
+    }
+    Command2.onClick = [this] { Command2_Click(); };
+    Command3.onClick = [this] { Command3_Click(); };
+    Timer1.onTimer = [this] { Timer1_Timer(); };
+    Timer2.onTimer = [this] { Timer2_Timer(); };
+    Timer3.onTimer = [this] { Timer3_Timer(); };
+    Timer5.onTimer = [this] { Timer5_Timer(); };
+    Timer8.onTimer = [this] { Timer8_Timer(); };
+    Timer9.onTimer = [this] { Timer9_Timer(); };
+}
+
+Form1::~Form1() = default;
+
+void Form1::applyColours() {
+    setBackColor(kBarBackground);
+    for (int n = 1; n <= kSlots; ++n) {
+        colour(holder(n), headline(n), kBarBackground, kHeadlineText);
+    }
+    colour(Picture13, Label10, kBarBackground, kNoticeText);
+    colour(Picture10, Label12, kCloseBackground, kBoxText);
+    colour(Picture11, Label13, kOptionsBackground, kBoxText);
+}
+
+feeds::Form2& Form1::form2() {
+    if (!form2_) {
+        form2_ = std::make_unique<feeds::Form2>(services_, *this);
+    }
+    return *form2_;
+}
+
+ui::Form3& Form1::form3() {
+    if (!form3_) {
+        form3_ = std::make_unique<ui::Form3>(services_);
+    }
+    return *form3_;
+}
+
+void Form1::getlinks3() {
+    ui::Form3& options = form3();
+    feeds::LinksFile file =
+        feeds::readLinksFile(services_.folder / feeds::kLinksFileName, services_.codePage);
+    linksProblem_ = file.problem;
+    for (const std::string& line : file.lines) {
+        options.List1.addItem(line);
+    }
+}
+
+void Form1::Form_Load() {
+    Picture13.setLeft(width() / 2 - Picture13.width() / 2);
+    getlinks3();
+    MinuteCount = 0;
+    Label15.setCaption(form3().List1.list(0));
+    ItemIndex = 3;
+    setVisible(false);
+    if (!AppBar) {
+        AppBar = std::make_unique<appbar::TAppBar>(services_.app.desktop(), services_.registry);
+    }
+    AppBar->Extends(*this);
+    setVisible(false);
+    AppBar->setEdge(form3().List1.list(1) == "True" ? 1 : 3);
+    setVisible(false);
+    AppBar->setDockedHeight(13);
+    setVisible(false);
+    for (int n = 1; n <= kSlots; ++n) {
+        holder(n).setLeft(kParked);
+    }
+    Timer1.setEnabled(true);
+    if (linksProblem_ != feeds::LinksFile::Problem::None) {
+        services_.app.messageBox(
+            hwnd(),
+            feeds::describeLinksProblem(linksProblem_, services_.folder / feeds::kLinksFileName),
+            kProgramTitle, platform::MB_ICONINFORMATION);
+    }
+}
+
+void Form1::Command3_Click() {
+    if (form3().Option1.value()) {
+        AppBar->setEdge(1);
+    }
+    if (form3().Option2.value()) {
+        AppBar->setEdge(3);
+    }
+}
+
+void Form1::Command2_Click() {
+    Label1.setCaption(List1.list(0) + kMarker);
+    ItemLink[1] = List1.list(1);
+    ItemDescription[1] = List1.list(2);
+    Picture1.setLeft(width());
+}
+
+void Form1::Timer1_Timer() {
+    // Twelve single steps per holder: the same result as the step-by-step loop, one repaint each.
+    for (int n = 1; n <= kSlots; ++n) {
+        float left = holder(n).left();
+        for (int step = 0; step < kMoverRepeats; ++step) {
+            left -= 1;
+        }
+        holder(n).setLeft(left);
+    }
+}
+
+void Form1::Timer2_Timer() {
+    for (int n = 1; n <= kSlots; ++n) {
+        const float windowWidth = width();
+        const float holderWidth = holder(n).width();
+        const float left = holder(n).left();
+        const float inner = windowWidth - holderWidth - kInnerEntryBound;
+        const float outer = windowWidth - holderWidth - kOuterEntryBound;
+        if (!(inner > left && outer < left)) {
+            continue;
+        }
+        const int m = n % kSlots + 1;
+        if (LastLaunched == m) {
+            return;
+        }
+        // Past the end of a list that a reload shortened, reading starts over too.
+        if (ItemIndex >= List1.listCount() || List1.list(ItemIndex) == kSentinel) {
+            ItemIndex = 0;
+        }
+        headline(m).setCaption(List1.list(ItemIndex));
+        if (List1.list(ItemIndex + 2).empty()) {
+            headline(m).setCaption(headline(m).caption() + kMarker);
+        }
+        ++ItemIndex;
+        ItemLink[static_cast<std::size_t>(m)] = List1.list(ItemIndex);
+        ++ItemIndex;
+        ItemDescription[static_cast<std::size_t>(m)] = List1.list(ItemIndex);
+        ++ItemIndex;
+        holder(m).setLeft(width());
+        LastLaunched = m;
+    }
+}
+
+void Form1::fitHolder(int n) {
+    holder(n).setWidth(headline(n).width() + kWidthMargin);
+    holder(n).setHeight(headline(n).height() + kHeightMargin);
+    holder(n).setBackColor(headline(n).backColor());
+}
+
+void Form1::Timer3_Timer() {
+    setVisible(true);
+    Timer3.setEnabled(false);
+    Timer5.setEnabled(true);
+}
+
+void Form1::Timer5_Timer() {
+    form2().Command1.press();
+    Timer5.setEnabled(false);
+}
+
+void Form1::minuteTick() {
+    ++MinuteCount;
+    if (Label15.caption() == std::to_string(MinuteCount)) {
+        Picture13.setVisible(true);
+        Label10.setVisible(true);
+        Picture13.refresh();
+        Label10.refresh();
+        form2().Command2.press();
+        MinuteCount = -1;
+    }
+}
+
+void Form1::Timer8_Timer() {
+    minuteTick();
+    Timer8.setEnabled(false);
+    Timer9.setEnabled(true);
+}
+
+void Form1::Timer9_Timer() {
+    minuteTick();
+    Timer8.setEnabled(true);
+    Timer9.setEnabled(false);
+}
+
+} // namespace quill::ticker

@@ -1,0 +1,82 @@
+#include "feeds/LinksFile.h"
+
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace quill::testing {
+namespace {
+
+using feeds::LinksFile;
+using Lines = std::vector<std::string>;
+
+TEST(LinksFileLines, EndAtCrCrLfOrLfAndTheLastEndIsOptional) {
+    EXPECT_EQ(feeds::splitLines("20\r\nTrue\r\nhttp://a\r\n"), (Lines{"20", "True", "http://a"}));
+    EXPECT_EQ(feeds::splitLines("20\rTrue\rhttp://a"), (Lines{"20", "True", "http://a"}));
+    EXPECT_EQ(feeds::splitLines("20\nTrue\n"), (Lines{"20", "True"}));
+    EXPECT_EQ(feeds::splitLines("a\r\n\r\nb"), (Lines{"a", "", "b"})); // an empty address stays
+    EXPECT_EQ(feeds::splitLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(feeds::splitLines(""), Lines{});
+}
+
+struct LinksFileTest : ::testing::Test {
+    TempFolder folder;
+    std::unique_ptr<platform::CodePage> utf8 = platform::makeUtf8CodePage();
+    std::filesystem::path file() const { return folder.path() / "links.ryx"; }
+};
+
+TEST_F(LinksFileTest, ALineWithCommasAndQuotesIsWrittenAndReadBackUnchanged) {
+    const Lines lines{"5", "True", "http://x.test/a?b=1,2&c=\"q\"", " spaced , 'quoted' "};
+    ASSERT_TRUE(feeds::writeLinksFile(file(), lines, *utf8));
+    EXPECT_EQ(folder.read("links.ryx"),
+              "5\r\nTrue\r\nhttp://x.test/a?b=1,2&c=\"q\"\r\n spaced , 'quoted' \r\n");
+    const LinksFile read = feeds::readLinksFile(file(), *utf8);
+    EXPECT_EQ(read.problem, LinksFile::Problem::None);
+    EXPECT_EQ(read.lines, lines);
+}
+
+TEST_F(LinksFileTest, TextPassesThroughTheCodePage) {
+    const auto cp1252 = platform::makeWindows1252CodePage();
+    folder.write("links.ryx", "20\r\nFalse\r\nhttp://caf\xE9.test/\r\n");
+    EXPECT_EQ(feeds::readLinksFile(file(), *cp1252).lines[2], "http://caf\u00e9.test/");
+    ASSERT_TRUE(feeds::writeLinksFile(file(), {"20", "True", "http://\u0101.test/"}, *cp1252));
+    EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://?.test/\r\n");
+}
+
+TEST_F(LinksFileTest, MissingShortOrUnreadableFilesGiveTheDefaultSettings) {
+    LinksFile missing = feeds::readLinksFile(file(), *utf8);
+    EXPECT_EQ(missing.problem, LinksFile::Problem::Missing);
+    EXPECT_EQ(missing.lines, (Lines{"20", "False"}));
+
+    folder.write("links.ryx", "5\r\n");
+    LinksFile shortFile = feeds::readLinksFile(file(), *utf8);
+    EXPECT_EQ(shortFile.problem, LinksFile::Problem::Short);
+    EXPECT_EQ(shortFile.lines, (Lines{"5", "False"}));
+
+    std::filesystem::remove(file());
+    std::filesystem::create_directory(file());
+    LinksFile unreadable = feeds::readLinksFile(file(), *utf8);
+    EXPECT_EQ(unreadable.problem, LinksFile::Problem::Unreadable);
+    EXPECT_EQ(unreadable.lines, (Lines{"20", "False"}));
+    EXPECT_NE(feeds::describeLinksProblem(unreadable.problem, file()).find("could not be read"),
+              std::string::npos);
+}
+
+TEST_F(LinksFileTest, AFailedWriteReportsItAndLeavesTheOldFileWhole) {
+    folder.write("links.ryx", "20\r\nTrue\r\nhttp://kept.test/\r\n");
+    // The temporary file cannot be created: a folder stands in its way.
+    std::filesystem::create_directory(folder.path() / "links.ryx.new");
+    EXPECT_FALSE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
+    EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://kept.test/\r\n");
+
+    // The rename cannot replace the target.
+    std::filesystem::remove(folder.path() / "links.ryx.new");
+    const auto inFolder = folder.path() / "sub";
+    std::filesystem::create_directories(inFolder / "links.ryx" / "occupied");
+    EXPECT_FALSE(feeds::writeLinksFile(inFolder / "links.ryx", {"5", "False"}, *utf8));
+    EXPECT_FALSE(std::filesystem::exists(inFolder / "links.ryx.new"));
+}
+
+} // namespace
+} // namespace quill::testing

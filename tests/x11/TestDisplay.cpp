@@ -1,0 +1,44 @@
+#include "x11/TestDisplay.h"
+
+#include <cstdlib>
+#include <exception>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace quill::testing {
+
+namespace {
+
+std::unique_ptr<XServer> server;
+std::string error;
+
+class DisplayEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!XServer::installed()) {
+            return;
+        }
+        try {
+            server = std::make_unique<XServer>();
+            ::setenv("DISPLAY", server->display().c_str(), 1);
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+    }
+    void TearDown() override { server.reset(); }
+};
+
+[[maybe_unused]] const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
+
+} // namespace
+
+XServer* testDisplay() {
+    return server.get();
+}
+
+const std::string& startError() {
+    return error;
+}
+
+} // namespace quill::testing

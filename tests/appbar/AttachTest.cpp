@@ -86,7 +86,12 @@ TEST(AttachScaledTest, FloatingRectangleRoundsHalvesToEvenThenDividesTruncating)
 TEST_F(AttachTest, DetachStopsTheTimerLeavesTheShellAndRestoresTheProcedure) {
     const std::intptr_t ownProcedure = desktop.GetWindowLong(form.hwnd(), platform::GWL_WNDPROC);
     dockOnTop();
+    const auto& hook = appbar::CBAppBar::state();
+    EXPECT_EQ(hook.HookedWnd, form.hwnd());
+    EXPECT_EQ(hook.HookedBar, &bar);
+    EXPECT_EQ(reinterpret_cast<std::intptr_t>(hook.PrevWndProc), ownProcedure);
     bar.Detach();
+    EXPECT_EQ(hook.HookedBar, &bar) << "the module keeps its bar";
     EXPECT_EQ(desktop.calls.front(), "KillTimer 100");
     EXPECT_EQ(shellMessageNumbers(),
               (std::vector<std::uint32_t>{platform::ABM_SETAUTOHIDEBAR, platform::ABM_REMOVE,

@@ -14,24 +14,6 @@ platform::HttpResponse FakeHttp::get(const std::string& url) {
     return {it->second, "application/rss+xml"};
 }
 
-std::optional<std::vector<std::uint8_t>> MemoryRegistry::readDefaultValue(std::uint32_t root,
-                                                                          const std::string& key) {
-    auto it = values.find({root, key});
-    if (it == values.end()) {
-        return std::nullopt;
-    }
-    return it->second;
-}
-
-bool MemoryRegistry::writeDefaultValue(std::uint32_t root, const std::string& key,
-                                       const std::vector<std::uint8_t>& bytes) {
-    if (failWrites) {
-        return false;
-    }
-    values[{root, key}] = bytes;
-    return true;
-}
-
 ProgramFixture::ProgramFixture() = default;
 
 ProgramFixture::~ProgramFixture() = default;

@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "platform/Http.h"
 #include "platform/Registry.h"
+#include "support/FakeRegistry.h"
 #include "support/HeadlessBackend.h"
 #include "support/TempFolder.h"
 #include "ticker/Form1.h"
@@ -32,16 +33,6 @@ public:
     std::vector<std::string> opened;
 };
 
-class MemoryRegistry : public platform::Registry {
-public:
-    std::optional<std::vector<std::uint8_t>> readDefaultValue(std::uint32_t root,
-                                                              const std::string& key) override;
-    bool writeDefaultValue(std::uint32_t root, const std::string& key,
-                           const std::vector<std::uint8_t>& bytes) override;
-    std::map<std::pair<std::uint32_t, std::string>, std::vector<std::uint8_t>> values;
-    bool failWrites = false;
-};
-
 // The whole program on the headless backend and the fake desktop, in a temporary folder.
 struct ProgramFixture {
     ProgramFixture();
@@ -59,7 +50,7 @@ struct ProgramFixture {
     TempFolder folder;
     FakeHttp http;
     RecordingBrowser browser;
-    MemoryRegistry registry;
+    FakeRegistry registry;
     std::unique_ptr<platform::CodePage> codePage = platform::makeUtf8CodePage();
     Services services{world.app, http, browser, registry, *codePage, folder.path()};
     std::unique_ptr<ticker::Form1> form1;

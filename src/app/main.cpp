@@ -1,0 +1,39 @@
+// Quillmark on Linux: the Qt front end on X11, libcurl for the feeds.
+
+#include "forms/Application.h"
+#include "forms/qt/QtBackend.h"
+#include "platform/CodePage.h"
+#include "platform/posix/FileRegistry.h"
+#include "platform/x11/CurlHttp.h"
+#include "platform/x11/LinuxDesktop.h"
+#include "platform/x11/XdgBrowser.h"
+#include "ticker/Form1.h"
+#include "ticker/Services.h"
+
+#include <QApplication>
+#include <clocale>
+#include <filesystem>
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    QApplication qtApplication(argc, argv);
+    QApplication::setApplicationName(quill::kProgramTitle);
+    // Closing the options window must not end the program; only the bar's close box does.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    quill::forms::qt::QtBackend backend;
+    quill::platform::x11::LinuxDesktop desktop(backend);
+    quill::forms::Application application(backend, desktop);
+    backend.attach(application);
+
+    quill::platform::CurlHttp http;
+    quill::platform::x11::XdgBrowser browser;
+    quill::platform::FileRegistry registry;
+    const auto codePage = quill::platform::makeSystemCodePage();
+    quill::Services services{application, http,      browser,
+                             registry,    *codePage, std::filesystem::current_path()};
+
+    quill::ticker::Form1 bar(services);
+    bar.Form_Load();
+    return QApplication::exec();
+}

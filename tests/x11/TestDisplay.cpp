@@ -4,6 +4,7 @@
 #include <exception>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace quill::testing {
 
@@ -11,6 +12,7 @@ namespace {
 
 std::unique_ptr<XServer> server;
 std::string error;
+std::vector<std::function<void()>> cleanups;
 
 class DisplayEnvironment : public ::testing::Environment {
 public:
@@ -25,7 +27,13 @@ public:
             error = e.what();
         }
     }
-    void TearDown() override { server.reset(); }
+    void TearDown() override {
+        for (auto it = cleanups.rbegin(); it != cleanups.rend(); ++it) {
+            (*it)();
+        }
+        cleanups.clear();
+        server.reset();
+    }
 };
 
 [[maybe_unused]] const auto* const environment =
@@ -39,6 +47,10 @@ XServer* testDisplay() {
 
 const std::string& startError() {
     return error;
+}
+
+void beforeDisplayEnds(std::function<void()> cleanup) {
+    cleanups.push_back(std::move(cleanup));
 }
 
 } // namespace quill::testing

@@ -2,6 +2,7 @@
 
 #include "support/XServer.h"
 
+#include <functional>
 #include <string>
 
 namespace quill::testing {
@@ -11,6 +12,8 @@ namespace quill::testing {
 // Null when Xvfb is not installed; startError() says why it is null otherwise.
 XServer* testDisplay();
 const std::string& startError();
+// Runs before the server ends, e.g. to close a Qt application still connected to it.
+void beforeDisplayEnds(std::function<void()> cleanup);
 
 } // namespace quill::testing
 

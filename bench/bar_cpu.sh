@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# CPU and memory of the real bar scrolling nine headlines on a private X server.
+# Usage: bench/bar_cpu.sh PROGRAM [SECONDS] [hover]
+# With "hover" the pointer rests on the bar for the whole measurement.
+set -euo pipefail
+program=$(realpath "$1")
+seconds=${2:-60}
+mode=${3:-scroll}
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+read -r -t 10 number <&"$displayfd"
+export DISPLAY=":$number"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
+
+# One feed: its heading and eight items make nine headlines.
+mkdir -p "$work/feeds" "$work/ticker"
+{
+    echo '<?xml version="1.0"?><rss version="2.0"><channel><title>Benchmark wire</title>'
+    echo '<link>http://127.0.0.1/</link><description>Nine headlines</description>'
+    echo '<image><url>http://127.0.0.1/logo.png</url><title>Wire</title><link>http://127.0.0.1/</link></image>'
+    for i in 1 2 3 4 5 6 7 8; do
+        echo "<item><title>Headline $i of the benchmark wire, long enough to read</title>"
+        echo "<link>http://127.0.0.1/$i</link><description>Story $i</description></item>"
+    done
+    echo '</channel></rss>'
+} >"$work/feeds/wire.xml"
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/feeds" >"$work/http.log" 2>&1 &
+pids+=($!)
+port=""
+for _ in $(seq 100); do
+    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1)
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+printf '20\r\nTrue\r\nhttp://127.0.0.1:%s/wire.xml\r\n' "$port" >"$work/ticker/links.ryx"
+printf '\r\n' >"$work/ticker/rep.ini"
+
+(cd "$work/ticker" && exec "$program") >/dev/null 2>&1 &
+ticker=$!
+pids+=("$ticker")
+for _ in $(seq 100); do
+    grep -q wire.xml "$work/http.log" && break
+    sleep 0.1
+done
+sleep 2 # let the strip fill before measuring
+if [ "$mode" = hover ]; then
+    xdotool mousemove 400 5
+fi
+
+ticks() { awk '{print $14 + $15}' "/proc/$ticker/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+start=$(date +%s.%N)
+sleep "$seconds"
+after=$(ticks)
+end=$(date +%s.%N)
+peak=$(awk '/VmHWM/ {print $2}' "/proc/$ticker/status")
+awk -v b="$before" -v a="$after" -v hz="$hz" -v s="$start" -v e="$end" -v kb="$peak" -v m="$mode" \
+    'BEGIN { printf "bar (%s), %.0f s: CPU %.2f %% of one core, peak RSS %.1f MB\n",
+             m, e - s, 100 * (a - b) / hz / (e - s), kb / 1024 }'

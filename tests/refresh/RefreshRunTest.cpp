@@ -1,0 +1,123 @@
+#include "feeds/Form2.h"
+#include "platform/x11/CurlHttp.h"
+#include "support/LocalHttpServer.h"
+#include "support/ProgramFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace quill::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string rss(const std::string& name, const Lines& titles) {
+    std::string body =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\">\n"
+        "<channel>\n<title>" +
+        name + "</title>\n<link>http://" + name + ".test/</link>\n<description>The " + name +
+        " desk</description>\n<image>\n<url>http://" + name + ".test/logo.png</url>\n<title>" +
+        name + " logo</title>\n<link>http://" + name + ".test/</link>\n</image>\n";
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        body += "<item>\n<title>" + titles[i] + "</title>\n<link>http://" + name + ".test/" + n +
+                "</link>\n<description>Story " + n + "</description>\n</item>\n";
+    }
+    return body + "</channel>\n</rss>\n";
+}
+
+// The refresh run over real HTTP: the program's own client against a local server.
+struct RefreshRunTest : ProgramFixture, ::testing::Test {
+    quill::test::LocalHttpServer server;
+    platform::CurlHttp curl;
+    Services realServices{world.app, curl, browser, registry, *codePage, folder.path(), {}};
+
+    ticker::Form1& startOver(const Lines& feedUrls) {
+        Lines lines{"20", "True"};
+        lines.insert(lines.end(), feedUrls.begin(), feedUrls.end());
+        writeLinks(lines);
+        form1 = std::make_unique<ticker::Form1>(realServices);
+        form1->Form_Load();
+        return *form1;
+    }
+};
+
+TEST_F(RefreshRunTest, TwoFeedsWithAnImageAndTwoItemsGiveNineteenEntries) {
+    server.serve("/a.xml", rss("alpha", {"A one", "A two"}));
+    server.serve("/b.xml", rss("beta", {"B one", "B two"}));
+    ticker::Form1& bar = startOver({server.url("/a.xml"), server.url("/b.xml")});
+    bar.form2().Command1.press();
+    EXPECT_EQ(itemList(), (Lines{"alpha", "http://alpha.test/", "", "A one", "http://alpha.test/1",
+                                 "Story 1", "A two", "http://alpha.test/2", "Story 2", "beta",
+                                 "http://beta.test/", "", "B one", "http://beta.test/1", "Story 1",
+                                 "B two", "http://beta.test/2", "Story 2", "end"}));
+    EXPECT_EQ(server.lastUserAgent(), "vb wininet");
+    EXPECT_TRUE(world.backend.boxes.empty());
+    // The first headline entered at the right edge; the boxes sit flush at the right end.
+    EXPECT_EQ(bar.Label1.caption(), "alpha-->");
+    EXPECT_EQ(bar.Picture1.left(), bar.width());
+    EXPECT_EQ(bar.Picture10.left(), bar.width() - 160);
+    EXPECT_EQ(bar.Picture11.left(), bar.width() - 160 - 600);
+    EXPECT_FALSE(bar.Picture13.visible());
+    // The worker keeps nothing between runs.
+    EXPECT_EQ(bar.form2().List3.listCount(), 0);
+    EXPECT_EQ(bar.form2().Text1.text(), "");
+}
+
+TEST_F(RefreshRunTest, AReloadFollowsTheLinksFileAndKeepsTheReadPosition) {
+    server.serve("/a.xml", rss("alpha", {"A one"}));
+    server.serve("/b.xml", rss("beta", {"B one"}));
+    ticker::Form1& bar = startOver({server.url("/a.xml"), server.url("/b.xml")});
+    bar.form2().Command1.press();
+    const Lines first = itemList();
+    bar.ItemIndex = 6;
+    bar.form2().Command2.press(); // the same feeds give the same list
+    EXPECT_EQ(itemList(), first);
+    EXPECT_EQ(bar.ItemIndex, 6);
+
+    writeLinks({"20", "True", server.url("/b.xml")});
+    bar.form2().Command2.press();
+    EXPECT_EQ(itemList(), (Lines{"beta", "http://beta.test/", "", "B one", "http://beta.test/1",
+                                 "Story 1", "end"}));
+    EXPECT_FALSE(bar.Label10.visible());
+}
+
+TEST_F(RefreshRunTest, NoFeedsGiveOnlyTheSentinelAndDeadFeedsContributeNothing) {
+    ticker::Form1& bar = startOver({});
+    bar.form2().Command1.press();
+    EXPECT_EQ(itemList(), Lines{"end"});
+    EXPECT_TRUE(world.backend.boxes.empty());
+
+    server.serve("/ok.xml", rss("gamma", {"G one"}));
+    ProgramFixture::form1.reset();
+    ticker::Form1& again = startOver({"", "http://127.0.0.1:1/refused.xml", server.url("/ok.xml")});
+    again.form2().Command1.press();
+    EXPECT_EQ(itemList(), (Lines{"gamma", "http://gamma.test/", "", "G one", "http://gamma.test/1",
+                                 "Story 1", "end"}));
+    EXPECT_EQ(world.backend.boxes.size(), 2u); // one message for each feed that gave nothing
+}
+
+TEST_F(RefreshRunTest, AnItemTitledEndSendsTheStripBackToTheStart) {
+    server.serve("/a.xml", rss("alpha", {"end", "after"}));
+    ticker::Form1& bar = startOver({server.url("/a.xml")});
+    bar.form2().Command1.press();
+    EXPECT_EQ(itemList()[3], "end");
+    bar.ItemIndex = 3;
+    bar.LastLaunched = 0;
+    bar.Picture1.setLeft(bar.width() - bar.Picture1.width() - 450);
+    bar.Timer2_Timer();
+    EXPECT_EQ(bar.Label2.caption(), "alpha-->");
+}
+
+TEST_F(RefreshRunTest, HugeFeedsStopAtTheListLimitWithRoomForTheSentinel) {
+    Lines titles(11000, "Same old story");
+    server.serve("/big.xml", rss("big", titles));
+    ticker::Form1& bar = startOver({server.url("/big.xml"), server.url("/big.xml")});
+    bar.form2().Command1.press();
+    ASSERT_EQ(bar.List1.listCount(), forms::ListBox::kMaxEntries);
+    EXPECT_EQ(bar.List1.list(forms::ListBox::kMaxEntries - 1), "end");
+    bar.form2().Command2.press();
+    EXPECT_EQ(bar.List1.listCount(), forms::ListBox::kMaxEntries);
+}
+
+} // namespace
+} // namespace quill::testing

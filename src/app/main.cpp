@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 
 int main(int argc, char** argv) {
@@ -30,8 +31,14 @@ int main(int argc, char** argv) {
     quill::platform::x11::XdgBrowser browser;
     quill::platform::FileRegistry registry;
     const auto codePage = quill::platform::makeSystemCodePage();
-    quill::Services services{application, http,      browser,
-                             registry,    *codePage, std::filesystem::current_path()};
+    // The bar's close box ends the process at once: no destructor or clean-up runs.
+    quill::Services services{application,
+                             http,
+                             browser,
+                             registry,
+                             *codePage,
+                             std::filesystem::current_path(),
+                             [](int code) { std::_Exit(code); }};
 
     quill::ticker::Form1 bar(services);
     bar.Form_Load();

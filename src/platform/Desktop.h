@@ -81,7 +81,7 @@ inline constexpr std::uint32_t SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE =
                                MF_BYCOMMAND = 0;
 
 inline constexpr int VK_CONTROL = 0x11;
-inline constexpr std::uint32_t MB_OK = 0, MB_ICONINFORMATION = 0x40;
+inline constexpr std::uint32_t MB_OK = 0, MB_ICONEXCLAMATION = 0x30, MB_ICONINFORMATION = 0x40;
 
 class Desktop {
 public:

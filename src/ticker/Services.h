@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace quill {
 
@@ -21,6 +22,8 @@ struct Services {
     const platform::CodePage& codePage;
     // Where links.ryx and rep.ini live: the current directory in the real program.
     std::filesystem::path folder;
+    // Ends the process at once with this exit code: no window, destructor or clean-up runs.
+    std::function<void(int)> exitProgram;
 };
 
 } // namespace quill

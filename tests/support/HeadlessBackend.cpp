@@ -40,6 +40,9 @@ forms::TextSize HeadlessBackend::measureText(const forms::Font&, std::string_vie
 }
 
 void HeadlessBackend::pumpEvents() {
+    if (onPump) {
+        onPump();
+    }
     while (!pending_.empty()) {
         auto event = std::move(pending_.front());
         pending_.pop_front();
@@ -51,6 +54,7 @@ void HeadlessBackend::pumpEvents() {
 }
 
 void HeadlessBackend::waitForEvents(int timeoutMilliseconds) {
+    ++waits;
     if (pending_.empty()) {
         advance(timeoutMilliseconds);
     }

@@ -48,6 +48,10 @@ public:
     std::vector<Box> boxes;
     // Called while a box is open (the user reads it; timers may tick); returns the answer.
     std::function<int(const Box&)> onMessageBox;
+    // Calls of waitForEvents so far.
+    int waits = 0;
+    // Runs at the start of every pump, as the user acting while the thread pumps would.
+    std::function<void()> onPump;
     // Immediate repaints asked for, by control name.
     std::map<std::string, int> repaints;
 

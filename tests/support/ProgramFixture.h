@@ -52,7 +52,12 @@ struct ProgramFixture {
     RecordingBrowser browser;
     FakeRegistry registry;
     std::unique_ptr<platform::CodePage> codePage = platform::makeUtf8CodePage();
-    Services services{world.app, http, browser, registry, *codePage, folder.path()};
+    // Exit codes the program asked to end with; the test goes on.
+    std::vector<int> exitCodes;
+    Services services{
+        world.app, http, browser, registry, *codePage, folder.path(), [this](int code) {
+            exitCodes.push_back(code);
+        }};
     std::unique_ptr<ticker::Form1> form1;
 };
 

@@ -36,7 +36,12 @@ Form1::Form1(Services& services)
     applyColours();
     for (int n = 1; n <= kSlots; ++n) {
         headline(n).onChange = [this, n] { fitHolder(n); };
+        headline(n).onMouseMove = [this, n] { LabelN_MouseMove(n); };
+        headline(n).onClick = [this, n] { LabelN_Click(n); };
     }
+    onMouseMove = [this] { Form_MouseMove(); };
+    Label12.onClick = [this] { Label12_Click(); };
+    Label13.onClick = [this] { Label13_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command3.onClick = [this] { Command3_Click(); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
@@ -68,7 +73,7 @@ feeds::Form2& Form1::form2() {
 
 ui::Form3& Form1::form3() {
     if (!form3_) {
-        form3_ = std::make_unique<ui::Form3>(services_);
+        form3_ = std::make_unique<ui::Form3>(services_, *this);
     }
     return *form3_;
 }

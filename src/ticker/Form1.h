@@ -9,6 +9,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
 #include "ticker/Services.h"
+#include "ui/mdlToolTip.h"
 
 #include <array>
 #include <cstdint>
@@ -43,6 +44,12 @@ public:
     void Timer5_Timer();
     void Timer8_Timer();
     void Timer9_Timer();
+    // The pointer and the mouse on the bar; n is the headline slot (1 ... 9).
+    void LabelN_MouseMove(int n);
+    void Form_MouseMove();
+    void LabelN_Click(int n);
+    void Label12_Click();
+    void Label13_Click();
 
     // Windows created on first use.
     feeds::Form2& form2();
@@ -98,6 +105,7 @@ public:
     int LastLaunched = 0;
     std::array<std::string, kSlots + 1> ItemLink;        // slots 1 ... 9
     std::array<std::string, kSlots + 1> ItemDescription; // slots 1 ... 9
+    ui::mdlToolTip ToolTip{*this};
 
 private:
     // Counts a minute and starts a reload when the count reads as the interval text.

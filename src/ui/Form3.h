@@ -9,12 +9,24 @@
 #include "forms/TextBox.h"
 #include "ticker/Services.h"
 
+namespace quill::ticker {
+class Form1;
+}
+
 namespace quill::ui {
 
 // The options window: the feed list, the reload interval and the screen edge.
 class Form3 : public forms::Form {
 public:
-    explicit Form3(Services& services);
+    // The bar whose interval caption and edge "Apply all" changes.
+    Form3(Services& services, ticker::Form1& form1);
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Label3_Click();
+    void Label5_Click();
 
     forms::Frame Frame1{*this, "Frame1", 30, 0, 10575, 3015, "-Options-"};
     forms::ListBox List1{Frame1, "List1", 120, 240, 10335, 1815};
@@ -37,6 +49,7 @@ public:
 
 private:
     Services& services_;
+    ticker::Form1& form1_;
 };
 
 } // namespace quill::ui

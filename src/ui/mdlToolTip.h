@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <string>
+
+namespace quill::ticker {
+class Form1;
+}
+
+namespace quill::ui {
+
+// The hover hold: while the pointer rests on the bar the strip stands still and the bar stays
+// live; the first movement starts the strip again. Holds nest: an event handled while one
+// waits may start another.
+class mdlToolTip {
+public:
+    // Longest time between two looks at the pointer while it rests. Input and timers end a wait
+    // early, so a movement over the bar is seen at once and one elsewhere within this time.
+    static constexpr int kLookIntervalMs = 50;
+
+    explicit mdlToolTip(ticker::Form1& form1) : form1_(form1) {}
+
+    // The owner, tip text, title and flags describe a tip for the headline; none is shown.
+    void HoldOnHeadline(platform::Hwnd owner, const std::string& tipText, const std::string& title,
+                        int flag1, int flag2, bool flag3, bool flag4);
+    void HoldOnBar();
+    void RemoveTip();
+
+    // Where the pointer stood at the last look of any hold.
+    platform::Point LastPointerPos;
+    // A tip window shown for a headline, hidden and forgotten when its hold ends. The bar shows
+    // no tips of its own, so only a caller that sets it has one.
+    platform::Hwnd TipWindow = 0;
+
+private:
+    // Waits until the pointer moves. False when it returned at once: the pointer stands where
+    // the last look saw it, so either a hold further up is waiting or nothing moved since.
+    bool waitWhileResting();
+
+    ticker::Form1& form1_;
+};
+
+} // namespace quill::ui

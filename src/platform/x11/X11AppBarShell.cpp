@@ -363,7 +363,8 @@ private:
             mask |= XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         }
         if (window == active_) {
-            mask |= XCB_EVENT_MASK_PROPERTY_CHANGE;
+            // A window manager may leave a destroyed window named as the active one.
+            mask |= XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         }
         x_->selectInput(window, mask);
     }
@@ -395,6 +396,13 @@ private:
             if (e.event == e.window) {
                 mapped(e.window);
                 changes.other = true;
+            }
+            break;
+        }
+        case XCB_UNMAP_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_unmap_notify_event_t&>(event);
+            if (e.event == e.window && e.window == active_) {
+                changes.activeWindow = true;
             }
             break;
         }
@@ -445,7 +453,7 @@ private:
         if (bars_.count(active_) != 0) {
             return;
         }
-        fullScreen_ = active_ != XCB_WINDOW_NONE &&
+        fullScreen_ = active_ != XCB_WINDOW_NONE && x_->mapped(active_) &&
                       contains(x_->property(active_, atom("_NET_WM_STATE")).value_or(Values{}),
                                atom("_NET_WM_STATE_FULLSCREEN"));
     }

@@ -88,7 +88,7 @@ struct BarOnDesktopTest : ::testing::Test {
     std::unique_ptr<XServer> server;
     std::unique_ptr<platform::x11::XConnection> x;
     std::unique_ptr<ScreenReader> screen;
-    quill::test::LocalHttpServer feeds;
+    LocalHttpServer feeds;
     TempFolder home;
 };
 

@@ -17,8 +17,8 @@ namespace {
 using namespace std::chrono_literals;
 using platform::CurlHttp;
 using platform::HttpLimits;
-using test::LocalHttpServer;
-using test::RawReplyServer;
+using testing::LocalHttpServer;
+using testing::RawReplyServer;
 using Clock = std::chrono::steady_clock;
 
 std::string randomBytes(std::size_t size) {

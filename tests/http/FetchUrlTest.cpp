@@ -10,7 +10,7 @@ namespace {
 using feeds::FetchUrl;
 
 TEST(FetchUrl, ReadsEachByteThroughTheCodePageIgnoringTheDocumentsEncoding) {
-    test::LocalHttpServer server;
+    testing::LocalHttpServer server;
     server.serve("/feed", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><title>caf\xC3\xA9</title>",
                  "text/xml; charset=utf-8");
     platform::CurlHttp http;

@@ -27,7 +27,7 @@ std::string rss(const std::string& name, const Lines& titles) {
 
 // The refresh run over real HTTP: the program's own client against a local server.
 struct RefreshRunTest : ProgramFixture, ::testing::Test {
-    quill::test::LocalHttpServer server;
+    LocalHttpServer server;
     platform::CurlHttp curl;
     Services realServices{world.app, curl, browser, registry, *codePage, folder.path(), {}};
 

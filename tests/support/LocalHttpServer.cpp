@@ -3,7 +3,7 @@
 #include <httplib.h>
 #include <stdexcept>
 
-namespace quill::test {
+namespace quill::testing {
 
 LocalHttpServer::LocalHttpServer() : server_(std::make_unique<httplib::Server>()) {
     // One handler reads the route table under the lock, so tests can add routes at any time.
@@ -66,4 +66,4 @@ std::size_t LocalHttpServer::requestCount() const {
     return requestCount_;
 }
 
-} // namespace quill::test
+} // namespace quill::testing

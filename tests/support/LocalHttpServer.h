@@ -11,7 +11,7 @@ namespace httplib {
 class Server;
 }
 
-namespace quill::test {
+namespace quill::testing {
 
 // An HTTP server on 127.0.0.1 (a free port) running in a background thread for one test.
 // Routes may be added while it runs; a path with no route gets an empty 404.
@@ -50,4 +50,4 @@ private:
     std::size_t requestCount_ = 0;
 };
 
-} // namespace quill::test
+} // namespace quill::testing

@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace quill::test {
+namespace quill::testing {
 
 RawReplyServer::RawReplyServer(std::string reply, Then then)
     : reply_(std::move(reply)), then_(then) {
@@ -65,4 +65,4 @@ void RawReplyServer::acceptLoop() {
     }
 }
 
-} // namespace quill::test
+} // namespace quill::testing

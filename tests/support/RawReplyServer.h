@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-namespace quill::test {
+namespace quill::testing {
 
 // A TCP port on 127.0.0.1 that accepts every connection and writes the same bytes to it, then
 // either keeps the connection open without another byte (a stalled server) or hangs up.
@@ -31,4 +31,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace quill::test
+} // namespace quill::testing

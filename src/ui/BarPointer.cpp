@@ -5,7 +5,7 @@
 #include "ui/Form3.h"
 #include "ui/WebLink.h"
 
-#include <stdexcept>
+#include <exception>
 
 namespace quill::ticker {
 

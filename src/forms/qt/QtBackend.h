@@ -24,6 +24,11 @@ public:
     ~QtBackend() override;
     void attach(Application& app);
 
+    // Call before the QApplication is made. The strip repaints small areas 64 times a second;
+    // through X shared memory each frame waits for a round trip to the server, so they go over
+    // the connection instead.
+    static void prepareEnvironment();
+
     std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
     TextSize measureText(const Font& font, std::string_view utf8) override;
     float twipsPerPixelX() override;

@@ -1,0 +1,263 @@
+#include "forms/qt/FormWidget.h"
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/qt/GuardedCall.h"
+#include "forms/qt/QtStyle.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace quill::forms::qt {
+
+namespace {
+
+int toPixels(float twips, float twipsPerPixel) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+const QColor kCaptionColor(0, 0, 128);
+
+} // namespace
+
+FormWidget::FormWidget(Form& form, const TimerRun& timers)
+    : form_(form), timers_(timers), kinds_(form),
+      geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
+      natives_(*this, kinds_, geometry_) {
+    // Everything is painted here, so Qt need not clear first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The bar never needs the keyboard; text boxes still take focus when clicked.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    // Only the program decides when it ends, not a closed window.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setMouseTracking(true);
+    setFont(toQFont(Font{}));
+    setWindowTitle(QString::fromStdString(form.caption()));
+    setGeometry(0, 0, toPixels(form.designWidth(), form.app().twipsPerPixelX()),
+                toPixels(form.designHeight(), form.app().twipsPerPixelY()));
+}
+
+void FormWidget::setCaptionStrip(bool on) {
+    if (on == captionStrip_) {
+        return;
+    }
+    captionStrip_ = on;
+    natives_.setOrigin(form_, clientOrigin());
+    update();
+}
+
+void FormWidget::controlChanged(const Control* control) {
+    if (control == nullptr) {
+        setWindowTitle(QString::fromStdString(form_.caption()));
+        update();
+        return;
+    }
+    const ControlKind kind = kinds_.of(*control);
+    if (kind == ControlKind::Label || kind == ControlKind::PictureBox ||
+        kind == ControlKind::Frame) {
+        scheduleCheck();
+    }
+    if (kind != ControlKind::Label) {
+        natives_.changed(*control);
+    }
+}
+
+void FormWidget::scheduleCheck() {
+    if (!checkScheduled_) {
+        checkScheduled_ = true;
+        if (!timers_.running) {
+            QMetaObject::invokeMethod(this, &FormWidget::showChanges, Qt::QueuedConnection);
+        }
+    }
+}
+
+void FormWidget::showChanges() {
+    if (checkScheduled_) {
+        repaintChanged();
+    }
+}
+
+void FormWidget::repaintChanged() {
+    checkScheduled_ = false;
+    // One rectangle: a region of many small ones costs more to build, paint and send than the
+    // few extra pixels between them.
+    QRect dirty;
+    const auto add = [&dirty](const QRect& rect) {
+        if (!rect.isEmpty()) {
+            dirty |= rect;
+        }
+    };
+    for (const Control* control : form_.controls()) {
+        if (!kinds_.windowless(*control)) {
+            continue;
+        }
+        Shown& shown = shown_[control];
+        const QRect before = shown.clipped;
+        if (refresh(*control, shown)) {
+            add(before);
+            add(shown.clipped);
+        }
+    }
+    if (!dirty.isEmpty()) {
+        repaint(dirty.translated(clientOrigin()));
+    }
+}
+
+bool FormWidget::refresh(const Control& control, Shown& shown) const {
+    QRect clipped, whole;
+    if (kinds_.shownWithContainers(control)) {
+        clipped = geometry_.clippedRect(control);
+        whole = geometry_.rect(control);
+    }
+    bool changed = clipped != shown.clipped || whole != shown.whole;
+    shown.clipped = clipped;
+    shown.whole = whole;
+    if (kinds_.of(control) == ControlKind::PictureBox) {
+        const Color back = static_cast<const PictureBox&>(control).backColor();
+        changed = changed || back != shown.back;
+        shown.back = back;
+        return changed;
+    }
+    const auto& label = static_cast<const Label&>(control);
+    if (label.backColor() != shown.back || label.foreColor() != shown.fore ||
+        label.font() != shown.font || label.caption() != shown.caption) {
+        shown.back = label.backColor();
+        shown.fore = label.foreColor();
+        shown.font = label.font();
+        shown.caption = label.caption();
+        changed = true;
+    }
+    return changed;
+}
+
+void FormWidget::repaintNow(const Control& control) {
+    showChanges();
+    if (QWidget* native = natives_.widget(control)) {
+        native->repaint();
+    } else {
+        repaint(geometry_.clippedRect(control).translated(clientOrigin()));
+    }
+}
+
+void FormWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (captionStrip_ && event->region().intersects(QRect(0, 0, width(), kCaptionStripHeight))) {
+        paintCaptionStrip(painter);
+    }
+    const QPoint origin = clientOrigin();
+    const QRegion exposed =
+        event->region().translated(-origin) & QRect(0, 0, width(), height() - origin.y());
+    painter.translate(origin);
+    if (captionStrip_) {
+        painter.setClipRegion(exposed);
+    }
+    const QColor back = toQColor(form_.backColor());
+    for (const QRect& rect : exposed) {
+        painter.fillRect(rect, back);
+    }
+    paintChildren(painter, form_, exposed, devicePixelRatioF());
+}
+
+void FormWidget::paintChildren(QPainter& painter, const Container& container,
+                               const QRegion& exposed, qreal devicePixelRatio) {
+    for (const Control* child : container.children()) {
+        const ControlKind kind = kinds_.of(*child);
+        // A frame's line is its group box's; what it holds may be drawn here.
+        const bool drawnHere = kinds_.windowless(*child) || kind == ControlKind::Frame;
+        if (!drawnHere || !child->visible()) {
+            continue;
+        }
+        const QRect clipped = geometry_.clippedRect(*child);
+        if (!exposed.intersects(clipped)) {
+            continue;
+        }
+        if (kind == ControlKind::Label) {
+            paintLabel(painter, static_cast<const Label&>(*child), clipped, devicePixelRatio);
+            continue;
+        }
+        if (kind == ControlKind::PictureBox) {
+            painter.fillRect(clipped, toQColor(static_cast<const PictureBox&>(*child).backColor()));
+        }
+        paintChildren(painter, *kinds_.asContainer(*child), exposed, devicePixelRatio);
+    }
+}
+
+void FormWidget::paintLabel(QPainter& painter, const Label& label, const QRect& clipped,
+                            qreal devicePixelRatio) {
+    const QRect whole = geometry_.rect(label);
+    const QPixmap& pixmap = pixmaps_.pixmap(label, whole.size(), devicePixelRatio);
+    if (pixmap.isNull()) {
+        return;
+    }
+    if (clipped == whole) {
+        painter.drawPixmap(whole.topLeft(), pixmap);
+        return;
+    }
+    painter.save();
+    painter.setClipRect(clipped, Qt::IntersectClip);
+    painter.drawPixmap(whole.topLeft(), pixmap);
+    painter.restore();
+}
+
+void FormWidget::paintCaptionStrip(QPainter& painter) {
+    const QRect strip(0, 0, width(), kCaptionStripHeight);
+    painter.fillRect(strip, kCaptionColor);
+    QFont font = toQFont(Font{});
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(strip.adjusted(4, 0, -4, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     QString::fromStdString(form_.caption()));
+}
+
+std::optional<QPointF> FormWidget::clientTwips(QPointF position) const {
+    const QPointF client = position - QPointF(clientOrigin());
+    if (client.y() < 0) {
+        return std::nullopt; // the caption strip is the desktop's
+    }
+    return geometry_.toTwips(client);
+}
+
+void FormWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (const auto at = clientTwips(event->position())) {
+        callGuarded(
+            [&] { form_.mouseMoveAt(static_cast<float>(at->x()), static_cast<float>(at->y())); });
+    }
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = true;
+    }
+}
+
+void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressed_) {
+        return;
+    }
+    pressed_ = false;
+    if (const auto at = clientTwips(event->position())) {
+        callGuarded(
+            [&] { form_.clickAt(static_cast<float>(at->x()), static_cast<float>(at->y())); });
+    }
+}
+
+void FormWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    natives_.showIn(form_);
+}
+
+void FormWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible()) {
+        natives_.showIn(form_);
+    }
+}
+
+} // namespace quill::forms::qt

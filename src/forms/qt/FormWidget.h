@@ -1,0 +1,99 @@
+#pragma once
+
+#include "forms/Style.h"
+#include "forms/qt/ControlGeometry.h"
+#include "forms/qt/ControlKinds.h"
+#include "forms/qt/LabelPixmaps.h"
+#include "forms/qt/NativeControls.h"
+
+#include <QWidget>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+namespace quill::forms {
+class Container;
+class Control;
+class Form;
+class Label;
+} // namespace quill::forms
+
+namespace quill::forms::qt {
+
+// Set while the backend runs the timers that are due. What they change is shown once they are
+// done, so a tick of the strip costs one paint and no event of its own.
+struct TimerRun {
+    bool running = false;
+};
+
+// The window of one form. It paints the form's windowless labels and picture boxes itself, hosts
+// native widgets for the other controls and hands the pointer to the form in twips. Its position,
+// size and visibility belong to the desktop, which moves and shows it.
+class FormWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kCaptionStripHeight = 18;
+
+    FormWidget(Form& form, const TimerRun& timers);
+
+    Form& form() const { return form_; }
+
+    // A title bar inside the client area, for a window style that asks for a caption; the form's
+    // client area then starts below it.
+    void setCaptionStrip(bool on);
+    bool captionStrip() const { return captionStrip_; }
+    int captionStripHeight() const { return captionStrip_ ? kCaptionStripHeight : 0; }
+
+    void controlChanged(const Control* control);
+    // Paints at once what changed since the last look.
+    void showChanges();
+    void repaintNow(const Control& control);
+    // The native widget showing a list, text box, button, option or frame; null until the form
+    // has been shown with the control in view.
+    QWidget* nativeWidget(const Control& control) const { return natives_.widget(control); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // How a windowless control looked when last checked.
+    struct Shown {
+        QRect clipped, whole;
+        Color back, fore;
+        Font font;
+        std::string caption;
+    };
+
+    QPoint clientOrigin() const { return {0, captionStripHeight()}; }
+    std::optional<QPointF> clientTwips(QPointF position) const;
+    // Changes come in bursts (the strip moves each holder a twip at a time, twelve times a tick),
+    // so the windowless controls are compared with how they looked once the burst is over: after
+    // the timers, or else at the next turn of the event loop.
+    void scheduleCheck();
+    void repaintChanged();
+    bool refresh(const Control& control, Shown& shown) const;
+    void paintChildren(QPainter& painter, const Container& container, const QRegion& exposed,
+                       qreal devicePixelRatio);
+    void paintLabel(QPainter& painter, const Label& label, const QRect& clipped,
+                    qreal devicePixelRatio);
+    void paintCaptionStrip(QPainter& painter);
+
+    Form& form_;
+    const TimerRun& timers_;
+    ControlKinds kinds_;
+    ControlGeometry geometry_;
+    NativeControls natives_;
+    LabelPixmaps pixmaps_;
+    std::unordered_map<const Control*, Shown> shown_;
+    bool checkScheduled_ = false;
+    bool captionStrip_ = false;
+    bool pressed_ = false;
+};
+
+} // namespace quill::forms::qt

@@ -1,0 +1,200 @@
+#include "forms/qt/QtBackend.h"
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "forms/qt/FormWidget.h"
+#include "forms/qt/GuardedCall.h"
+#include "forms/qt/QtStyle.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <optional>
+
+namespace quill::forms::qt {
+
+namespace {
+
+constexpr float kTwipsPerInch = 1440;
+
+QMessageBox::Icon iconFor(std::uint32_t style) {
+    switch (style & 0xF0) {
+    case 0x10:
+        return QMessageBox::Critical;
+    case 0x20:
+        return QMessageBox::Question;
+    case 0x30:
+        return QMessageBox::Warning;
+    case 0x40:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+using WidgetMap = std::map<platform::Hwnd, FormWidget*>;
+
+class QtFormPeer : public FormPeer {
+public:
+    QtFormPeer(std::unique_ptr<FormWidget> widget, WidgetMap& widgets)
+        : widget_(std::move(widget)), hwnd_(static_cast<platform::Hwnd>(widget_->winId())),
+          widgets_(widgets) {
+        widgets_[hwnd_] = widget_.get();
+    }
+    ~QtFormPeer() override { widgets_.erase(hwnd_); }
+
+    platform::Hwnd hwnd() const override { return hwnd_; }
+    void controlChanged(const Control* control) override { widget_->controlChanged(control); }
+    void repaintNow(const Control& control) override { widget_->repaintNow(control); }
+
+private:
+    std::unique_ptr<FormWidget> widget_;
+    platform::Hwnd hwnd_;
+    WidgetMap& widgets_;
+};
+
+} // namespace
+
+struct QtBackend::State {
+    Application* app = nullptr;
+    TimerRun timers;
+    QElapsedTimer clock;
+    QTimer wake;
+    double wakeTarget = 0;
+    WidgetMap widgets;
+    std::optional<float> twipsPerPixelX, twipsPerPixelY;
+
+    void showChanges() {
+        for (const auto& [hwnd, widget] : widgets) {
+            widget->showChanges();
+        }
+    }
+
+    void runDueTimers() {
+        const bool outer = timers.running;
+        timers.running = true;
+        callGuarded([this] { app->runDueTimers(); });
+        timers.running = outer;
+        if (!outer) {
+            showChanges();
+        }
+    }
+
+    // A loop run from a timer's handler first shows what the timers changed so far; changes made
+    // within it then show themselves as they come.
+    template <typename Loop> void nestedLoop(Loop&& loop) {
+        const bool outer = timers.running;
+        if (outer) {
+            showChanges();
+            timers.running = false;
+        }
+        loop();
+        timers.running = outer;
+    }
+
+    void readScreen() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const double dpiX = screen != nullptr ? screen->logicalDotsPerInchX() : 96;
+        const double dpiY = screen != nullptr ? screen->logicalDotsPerInchY() : 96;
+        twipsPerPixelX = kTwipsPerInch / static_cast<float>(dpiX);
+        twipsPerPixelY = kTwipsPerInch / static_cast<float>(dpiY);
+    }
+};
+
+QtBackend::QtBackend() : state_(std::make_unique<State>()) {
+    state_->clock.start();
+    state_->wake.setSingleShot(true);
+    state_->wake.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&state_->wake, &QTimer::timeout, &state_->wake, [state = state_.get()] {
+        if (state->app != nullptr) {
+            state->runDueTimers();
+        }
+    });
+}
+
+QtBackend::~QtBackend() = default;
+
+void QtBackend::prepareEnvironment() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+}
+
+void QtBackend::attach(Application& app) {
+    state_->app = &app;
+}
+
+std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form) {
+    return std::make_unique<QtFormPeer>(std::make_unique<FormWidget>(form, state_->timers),
+                                        state_->widgets);
+}
+
+FormWidget* QtBackend::widgetFor(platform::Hwnd hwnd) const {
+    const auto found = state_->widgets.find(hwnd);
+    return found == state_->widgets.end() ? nullptr : found->second;
+}
+
+TextSize QtBackend::measureText(const Font& font, std::string_view utf8) {
+    const QFontMetrics metrics(toQFont(font));
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return {metrics.horizontalAdvance(text), metrics.height()};
+}
+
+float QtBackend::twipsPerPixelX() {
+    if (!state_->twipsPerPixelX) {
+        state_->readScreen();
+    }
+    return *state_->twipsPerPixelX;
+}
+
+float QtBackend::twipsPerPixelY() {
+    if (!state_->twipsPerPixelY) {
+        state_->readScreen();
+    }
+    return *state_->twipsPerPixelY;
+}
+
+double QtBackend::now() {
+    return static_cast<double>(state_->clock.nsecsElapsed()) / 1e6;
+}
+
+void QtBackend::wakeAt(double milliseconds) {
+    if (state_->wake.isActive() && state_->wakeTarget == milliseconds) {
+        return;
+    }
+    state_->wakeTarget = milliseconds;
+    // Rounded up: waking early would find nothing due and ask again at once.
+    const double delay = std::clamp(std::ceil(milliseconds - now()), 0.0, double{INT_MAX});
+    state_->wake.start(static_cast<int>(delay));
+}
+
+void QtBackend::pumpEvents() {
+    state_->nestedLoop([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+}
+
+void QtBackend::waitForEvents(int timeoutMilliseconds) {
+    // The guard timer is an event too, so the wait ends by the time-out at the latest.
+    QTimer guard;
+    guard.setSingleShot(true);
+    guard.start(std::max(0, timeoutMilliseconds));
+    state_->nestedLoop([] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    });
+}
+
+int QtBackend::messageBox(platform::Hwnd, const std::string& text, const std::string& caption,
+                          std::uint32_t style) {
+    QMessageBox box(iconFor(style), QString::fromStdString(caption), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    state_->nestedLoop([&box] { box.exec(); });
+    return 1; // IDOK, the only button
+}
+
+} // namespace quill::forms::qt

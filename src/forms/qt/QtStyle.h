@@ -1,0 +1,18 @@
+#pragma once
+
+#include "forms/Style.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace quill::forms::qt {
+
+// The framework's font in Qt: an empty family is the desktop's user-interface font, and the
+// pixel size is set explicitly so the measured height does not depend on font substitution.
+QFont toQFont(const Font& font);
+
+inline QColor toQColor(Color color) {
+    return {color.r, color.g, color.b};
+}
+
+} // namespace quill::forms::qt

@@ -1,0 +1,97 @@
+#include "QtWorld.h"
+#include "forms/Form.h"
+#include "forms/Timer.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace quill::testing {
+namespace {
+
+struct EventLoopTest : ::testing::Test {
+    QtWorld world;
+    forms::Form form{world.app, "Form", "Form", 4800, 3600};
+};
+
+TEST_F(EventLoopTest, TimersTickOnTheRealEventLoopNeverBeforeTheyAreDue) {
+    forms::Timer timer(form, "T", 20, false);
+    std::vector<double> ticks;
+    timer.onTimer = [&] { ticks.push_back(world.backend.now()); };
+    const double start = world.backend.now();
+    timer.setEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 3; }, 5000));
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        EXPECT_GE(ticks[i], start + 20.0 * static_cast<double>(i + 1));
+    }
+}
+
+TEST_F(EventLoopTest, AnEarlierWakeUpReplacesALaterOne) {
+    forms::Timer slow(form, "Slow", 60000, true);
+    forms::Timer fast(form, "Fast", 20, false);
+    int ticks = 0;
+    fast.onTimer = [&] { ++ticks; };
+    fast.setEnabled(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 5000));
+}
+
+TEST_F(EventLoopTest, WaitingForEventsCostsNoProcessorTime) {
+    QCoreApplication::processEvents();
+    QElapsedTimer wall;
+    wall.start();
+    const std::clock_t cpuBefore = std::clock();
+    while (wall.elapsed() < 300) {
+        world.backend.waitForEvents(static_cast<int>(300 - wall.elapsed()));
+    }
+    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    EXPECT_LT(cpuMs, 60.0);
+}
+
+TEST_F(EventLoopTest, WaitingEndsWhenAnEventArrives) {
+    bool arrived = false;
+    QTimer::singleShot(20, [&] { arrived = true; });
+    QElapsedTimer wall;
+    wall.start();
+    while (!arrived && wall.elapsed() < 10000) {
+        world.backend.waitForEvents(10000);
+    }
+    EXPECT_TRUE(arrived);
+    EXPECT_LT(wall.elapsed(), 5000);
+}
+
+TEST_F(EventLoopTest, AMessageBoxIsModalKeepsTimersTickingAndAnswersOk) {
+    forms::Timer timer(form, "T", 20, true);
+    int ticks = 0;
+    timer.onTimer = [&] { ++ticks; };
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || ticks < 2) {
+            return;
+        }
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    closer.start(10);
+    QElapsedTimer wall;
+    wall.start();
+    const int answer = world.backend.messageBox(form.hwnd(), "Feed is bad", "Quillmark", 0x30);
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(title, "Quillmark");
+    EXPECT_EQ(text, "Feed is bad");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_GE(ticks, 2);
+    EXPECT_LT(wall.elapsed(), 10000);
+}
+
+} // namespace
+} // namespace quill::testing

@@ -17,6 +17,7 @@
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    quill::forms::qt::QtBackend::prepareEnvironment();
     QApplication qtApplication(argc, argv);
     QApplication::setApplicationName(quill::kProgramTitle);
     // Closing the options window must not end the program; only the bar's close box does.

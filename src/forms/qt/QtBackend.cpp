@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -21,6 +23,32 @@
 namespace quill::forms::qt {
 
 namespace {
+
+// Ends a wait at the first input event, which then goes on to its receiver as usual.
+class InputEndsLoop : public QObject {
+public:
+    explicit InputEndsLoop(QEventLoop& loop) : loop_(loop) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::Enter:
+        case QEvent::Leave:
+            loop_.quit();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QEventLoop& loop_;
+};
 
 constexpr float kTwipsPerInch = 1440;
 
@@ -180,13 +208,17 @@ void QtBackend::pumpEvents() {
 }
 
 void QtBackend::waitForEvents(int timeoutMilliseconds) {
-    // The guard timer is an event too, so the wait ends by the time-out at the latest.
+    // Timer ticks run inside the wait without ending it: only input or the time-out does, so a
+    // pointer resting on the bar costs no more than the strip's own timers.
+    QEventLoop loop;
+    InputEndsLoop inputWatch(loop);
     QTimer guard;
     guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     guard.start(std::max(0, timeoutMilliseconds));
-    state_->nestedLoop([] {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    });
+    QCoreApplication::instance()->installEventFilter(&inputWatch);
+    state_->nestedLoop([&loop] { loop.exec(); });
+    QCoreApplication::instance()->removeEventFilter(&inputWatch);
 }
 
 int QtBackend::messageBox(platform::Hwnd, const std::string& text, const std::string& caption,

@@ -4,6 +4,9 @@
 #include "ticker/BarColours.h"
 #include "ui/Form3.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace quill::ticker {
 
 namespace {
@@ -16,6 +19,7 @@ constexpr float kWidthMargin = 40;
 constexpr float kHeightMargin = 45;
 constexpr const char* kMarker = "-->";
 constexpr const char* kSentinel = "end";
+constexpr float kBoxMargin = 90;
 
 void colour(forms::PictureBox& box, forms::Label& label, forms::Color back, forms::Color text) {
     forms::Font font = label.font();
@@ -33,7 +37,7 @@ Form1::Form1(Services& services)
       services_(services), holders_{&Picture1, &Picture2, &Picture3, &Picture4, &Picture5,
                                     &Picture6, &Picture7, &Picture8, &Picture9},
       headlines_{&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9} {
-    applyColours();
+    applyLook();
     for (int n = 1; n <= kSlots; ++n) {
         headline(n).onChange = [this, n] { fitHolder(n); };
         headline(n).onMouseMove = [this, n] { LabelN_MouseMove(n); };
@@ -54,7 +58,7 @@ Form1::Form1(Services& services)
 
 Form1::~Form1() = default;
 
-void Form1::applyColours() {
+void Form1::applyLook() {
     setBackColor(kBarBackground);
     for (int n = 1; n <= kSlots; ++n) {
         colour(holder(n), headline(n), kBarBackground, kHeadlineText);
@@ -62,6 +66,14 @@ void Form1::applyColours() {
     colour(Picture13, Label10, kBarBackground, kNoticeText);
     colour(Picture10, Label12, kCloseBackground, kBoxText);
     colour(Picture11, Label13, kOptionsBackground, kBoxText);
+    // The boxes were sized for a narrower font than most systems have: they grow to show their
+    // whole text, and stand at the right end until the first load places them there again.
+    for (auto [box, label] : {std::pair{&Picture13, &Label10}, std::pair{&Picture10, &Label12},
+                              std::pair{&Picture11, &Label13}}) {
+        box->setWidth(std::max(box->width(), label->width() + kBoxMargin));
+    }
+    Picture10.setLeft(designWidth() - Picture10.width());
+    Picture11.setLeft(designWidth() - Picture10.width() - Picture11.width());
 }
 
 feeds::Form2& Form1::form2() {

@@ -111,7 +111,7 @@ private:
     // Counts a minute and starts a reload when the count reads as the interval text.
     void minuteTick();
     void fitHolder(int n);
-    void applyColours();
+    void applyLook();
 
     Services& services_;
     feeds::LinksFile::Problem linksProblem_ = feeds::LinksFile::Problem::None;

@@ -55,8 +55,8 @@ TEST_F(RefreshRunTest, TwoFeedsWithAnImageAndTwoItemsGiveNineteenEntries) {
     // The first headline entered at the right edge; the boxes sit flush at the right end.
     EXPECT_EQ(bar.Label1.caption(), "alpha-->");
     EXPECT_EQ(bar.Picture1.left(), bar.width());
-    EXPECT_EQ(bar.Picture10.left(), bar.width() - 160);
-    EXPECT_EQ(bar.Picture11.left(), bar.width() - 160 - 600);
+    EXPECT_EQ(bar.Picture10.left(), bar.width() - bar.Picture10.width());
+    EXPECT_EQ(bar.Picture11.left(), bar.width() - bar.Picture10.width() - bar.Picture11.width());
     EXPECT_FALSE(bar.Picture13.visible());
     // The worker keeps nothing between runs.
     EXPECT_EQ(bar.form2().List3.listCount(), 0);

@@ -61,7 +61,13 @@ TEST_F(Form1LoadTest, AfterLoadTheStripIsParkedAndTheBarStillHidden) {
               (std::vector<std::string>{"20", "True", "http://feeds.test/a"}));
     EXPECT_TRUE(world.backend.boxes.empty());
     // The notice was centred on the window's width before the bar was docked.
-    EXPECT_EQ(form.Picture13.left(), 19200.0f / 2 - 1550.0f / 2);
+    EXPECT_EQ(form.Picture13.left(), 19200.0f / 2 - form.Picture13.width() / 2);
+    // Each box shows its whole text, however wide the font, and the boxes start at the right.
+    EXPECT_GE(form.Picture13.width(), form.Label10.width());
+    EXPECT_GE(form.Picture11.width(), form.Label13.width());
+    EXPECT_GE(form.Picture10.width(), form.Label12.width());
+    EXPECT_EQ(form.Picture10.left() + form.Picture10.width(), 19200.0f);
+    EXPECT_EQ(form.Picture11.left() + form.Picture11.width(), form.Picture10.left());
 }
 
 TEST_F(Form1LoadTest, AMissingLinksFileStartsWithDefaultsAndSaysSoOnce) {

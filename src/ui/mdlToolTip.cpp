@@ -19,8 +19,8 @@ bool mdlToolTip::waitWhileResting() {
         if (!desktop.GetCursorPos(pointer) || pointer != LastPointerPos) {
             return true;
         }
-        // Waiting rather than polling: a resting pointer costs nothing, and input or a due
-        // timer ends the wait early.
+        // Waiting rather than polling: a resting pointer costs nothing; timers tick inside the
+        // wait and input ends it early.
         form1_.app().backend().waitForEvents(kLookIntervalMs);
     }
 }

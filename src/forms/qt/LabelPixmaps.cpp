@@ -1,11 +1,36 @@
 #include "forms/qt/LabelPixmaps.h"
 
 #include "forms/Label.h"
+#include "forms/qt/FittedText.h"
 #include "forms/qt/QtStyle.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace quill::forms::qt {
+
+namespace {
+
+struct Layout {
+    QFont font;
+    QString text;
+    int flags;
+};
+
+Layout layOut(const QFont& font, const QString& caption, QSize size, bool fixedSize) {
+    // A label sized by its caption holds it as it is.
+    if (!fixedSize) {
+        return {font, caption, Qt::TextSingleLine};
+    }
+    // A box of one line never wraps: the second line would not show.
+    if (size.height() >= 2 * QFontMetrics(font).lineSpacing()) {
+        return {fitWrapped(font, caption, size), caption, Qt::TextWordWrap};
+    }
+    FittedText fitted = fitLine(font, caption, size.width());
+    return {std::move(fitted.font), std::move(fitted.text), Qt::TextSingleLine};
+}
+
+} // namespace
 
 const QPixmap& LabelPixmaps::pixmap(const Label& label, QSize size, qreal devicePixelRatio) {
     Entry& entry = entries_[&label];
@@ -13,7 +38,7 @@ const QPixmap& LabelPixmaps::pixmap(const Label& label, QSize size, qreal device
     // Compared in place: this runs for every label on every frame of the strip.
     const bool same = !entry.pixmap.isNull() && look.caption == label.caption() &&
                       look.font == label.font() && look.fore == label.foreColor() &&
-                      look.back == label.backColor() && look.wraps == !label.autoSize() &&
+                      look.back == label.backColor() && look.fixedSize == !label.autoSize() &&
                       look.size == size && look.devicePixelRatio == devicePixelRatio;
     if (!same) {
         look = {label.caption(),   label.font(), label.foreColor(), label.backColor(),
@@ -31,12 +56,12 @@ QPixmap LabelPixmaps::render(const Look& look) {
     pixmap.setDevicePixelRatio(look.devicePixelRatio);
     pixmap.fill(toQColor(look.back));
     QPainter painter(&pixmap);
-    painter.setFont(toQFont(look.font));
     painter.setPen(toQColor(look.fore));
-    // A label sized by its caption holds one line; a fixed-size one wraps at words.
-    const int flags =
-        Qt::AlignLeft | Qt::AlignTop | (look.wraps ? Qt::TextWordWrap : Qt::TextSingleLine);
-    painter.drawText(QRect(QPoint(0, 0), look.size), flags, QString::fromStdString(look.caption));
+    const Layout layout =
+        layOut(toQFont(look.font), QString::fromStdString(look.caption), look.size, look.fixedSize);
+    painter.setFont(layout.font);
+    painter.drawText(QRect(QPoint(0, 0), look.size), Qt::AlignLeft | Qt::AlignTop | layout.flags,
+                     layout.text);
     return pixmap;
 }
 

@@ -13,7 +13,7 @@ class Label;
 namespace quill::forms::qt {
 
 // Each label's text rendered once and blitted while it moves; rendered again only when what it
-// shows changes.
+// shows changes. A label of fixed size shows its whole caption, in a smaller font if need be.
 class LabelPixmaps {
 public:
     // The label drawn at `size`, or a null pixmap when there is nothing to draw.
@@ -24,7 +24,7 @@ private:
         std::string caption;
         Font font;
         Color fore, back;
-        bool wraps = false;
+        bool fixedSize = false;
         QSize size;
         qreal devicePixelRatio = 1;
     };

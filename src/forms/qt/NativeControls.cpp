@@ -7,6 +7,7 @@
 #include "forms/OptionButton.h"
 #include "forms/TextBox.h"
 #include "forms/qt/GuardedCall.h"
+#include "forms/qt/NativeCaptions.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -221,9 +222,38 @@ void NativeControls::sync(const Control& control, QWidget& widget) {
     if (widget.geometry() != rect) {
         widget.setGeometry(rect);
     }
+    fitCaption(control, widget);
     const bool shown = kinds_.shownWithContainers(control);
     if (widget.isHidden() == shown) {
         widget.setVisible(shown);
+    }
+}
+
+void NativeControls::fitCaption(const Control& control, QWidget& widget) {
+    const ControlKind kind = kinds_.of(control);
+    if (kind != ControlKind::CommandButton && kind != ControlKind::OptionButton &&
+        kind != ControlKind::Frame) {
+        return;
+    }
+    QSize& fittedTo = captionFittedTo_[&widget];
+    if (fittedTo == widget.size()) {
+        return;
+    }
+    fittedTo = widget.size();
+    const QFont& font = host_.font();
+    switch (kind) {
+    case ControlKind::CommandButton:
+        qt::fitCaption(static_cast<QPushButton&>(widget),
+                       toQString(static_cast<const CommandButton&>(control).caption()), font);
+        break;
+    case ControlKind::OptionButton:
+        qt::fitCaption(static_cast<QRadioButton&>(widget),
+                       toQString(static_cast<const OptionButton&>(control).caption()), font);
+        break;
+    default:
+        qt::fitCaption(static_cast<QGroupBox&>(widget),
+                       toQString(static_cast<const Frame&>(control).caption()), font);
+        break;
     }
 }
 

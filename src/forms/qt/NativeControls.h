@@ -4,6 +4,7 @@
 #include "forms/qt/ControlKinds.h"
 
 #include <QPoint>
+#include <QSize>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -40,6 +41,8 @@ private:
     void noteContainers(const Control& control);
     QWidget* create(const Control& control);
     void sync(const Control& control, QWidget& widget);
+    // Once for each size the widget takes, not at each change of the control.
+    void fitCaption(const Control& control, QWidget& widget);
     void restack(const Form& form);
 
     QWidget& host_;
@@ -51,6 +54,7 @@ private:
     // Containers with native controls inside; a change of any other container (a holder of the
     // strip) concerns no widget.
     std::unordered_set<const Container*> hosts_;
+    std::unordered_map<const QWidget*, QSize> captionFittedTo_;
 };
 
 } // namespace quill::forms::qt

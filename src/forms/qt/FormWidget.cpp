@@ -8,8 +8,11 @@
 #include "forms/qt/GuardedCall.h"
 #include "forms/qt/QtStyle.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace quill::forms::qt {
@@ -21,6 +24,18 @@ int toPixels(float twips, float twipsPerPixel) {
 }
 
 const QColor kCaptionColor(0, 0, 128);
+
+// Where a new window opens: the middle of the primary screen, its top left corner kept on it.
+QRect centredOnPrimaryScreen(QSize size) {
+    QRect rect(QPoint(0, 0), size);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        rect.moveCenter(available.center());
+        rect.moveTopLeft(
+            {std::max(rect.left(), available.left()), std::max(rect.top(), available.top())});
+    }
+    return rect;
+}
 
 } // namespace
 
@@ -38,8 +53,9 @@ FormWidget::FormWidget(Form& form, const TimerRun& timers)
     setMouseTracking(true);
     setFont(toQFont(Font{}));
     setWindowTitle(QString::fromStdString(form.caption()));
-    setGeometry(0, 0, toPixels(form.designWidth(), form.app().twipsPerPixelX()),
-                toPixels(form.designHeight(), form.app().twipsPerPixelY()));
+    setGeometry(
+        centredOnPrimaryScreen({toPixels(form.designWidth(), form.app().twipsPerPixelX()),
+                                toPixels(form.designHeight(), form.app().twipsPerPixelY())}));
 }
 
 void FormWidget::setCaptionStrip(bool on) {

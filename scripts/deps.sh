@@ -6,7 +6,7 @@ QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plug
  libcurl4-openssl-dev libxcb1-dev ca-certificates fonts-dejavu-core"
 QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagemagick python3"
 QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev
- libfuzzer-14-dev xterm"
+ libfuzzer-14-dev xterm locales"
 
 quill_install_packages() {
     local missing=()
@@ -26,6 +26,6 @@ quill_install_packages() {
         sudo="sudo"
     fi
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
-        $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+        $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
             "${missing[@]}"
 }

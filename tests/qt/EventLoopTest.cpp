@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <vector>
@@ -30,6 +32,27 @@ TEST_F(EventLoopTest, TimersTickOnTheRealEventLoopNeverBeforeTheyAreDue) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 3; }, 5000));
     for (std::size_t i = 0; i < ticks.size(); ++i) {
         EXPECT_GE(ticks[i], start + 20.0 * static_cast<double>(i + 1));
+    }
+}
+
+TEST_F(EventLoopTest, ShortTimersWithDifferentPhasesShareOneWakeUp) {
+    forms::Timer first(form, "First", 1, false);
+    forms::Timer second(form, "Second", 1, false);
+    std::vector<double> firstTicks, secondTicks;
+    first.onTimer = [&] { firstTicks.push_back(world.backend.now()); };
+    second.onTimer = [&] { secondTicks.push_back(world.backend.now()); };
+    first.setEnabled(true);
+    const double enabledAt = world.backend.now();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return world.backend.now() >= enabledAt + 6; }, 1000));
+    second.setEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return secondTicks.size() >= 5; }, 5000));
+    for (const double tick : secondTicks) {
+        const auto nearest =
+            std::min_element(firstTicks.begin(), firstTicks.end(), [tick](double a, double b) {
+                return std::abs(a - tick) < std::abs(b - tick);
+            });
+        ASSERT_NE(nearest, firstTicks.end());
+        EXPECT_LT(std::abs(*nearest - tick), 1.0); // served in the same pass
     }
 }
 

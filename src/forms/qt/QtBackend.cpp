@@ -2,6 +2,7 @@
 
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/Scheduler.h"
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/GuardedCall.h"
 #include "forms/qt/QtStyle.h"
@@ -198,8 +199,12 @@ void QtBackend::wakeAt(double milliseconds) {
         return;
     }
     state_->wakeTarget = milliseconds;
+    // Timers are served on a 1/64 s clock, as window timers are on Windows: timers with short
+    // periods but different phases then share one wake-up instead of waking us twice a period.
+    const double tick = Scheduler::kShortestPeriod;
+    const double served = std::ceil(milliseconds / tick) * tick;
     // Rounded up: waking early would find nothing due and ask again at once.
-    const double delay = std::clamp(std::ceil(milliseconds - now()), 0.0, double{INT_MAX});
+    const double delay = std::clamp(std::ceil(served - now()), 0.0, double{INT_MAX});
     state_->wake.start(static_cast<int>(delay));
 }
 

@@ -15,8 +15,8 @@ namespace quill::ui {
 // waits may start another.
 class mdlToolTip {
 public:
-    // Longest time between two looks at the pointer while it rests. Input and timers end a wait
-    // early, so a movement over the bar is seen at once and one elsewhere within this time.
+    // Longest time between two looks at the pointer while it rests. Input ends a wait early, so
+    // a movement over the bar is seen at once and one elsewhere within this time.
     static constexpr int kLookIntervalMs = 50;
 
     explicit mdlToolTip(ticker::Form1& form1) : form1_(form1) {}

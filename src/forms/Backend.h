@@ -38,7 +38,7 @@ public:
     virtual float twipsPerPixelX() = 0;
     virtual float twipsPerPixelY() = 0;
 
-    // Monotonic milliseconds.
+    // Monotonic milliseconds; it may advance in steps of the platform's timer tick.
     virtual double now() = 0;
     // Call Application::runDueTimers() at or soon after this time; replaces any earlier request.
     virtual void wakeAt(double milliseconds) = 0;

@@ -100,6 +100,8 @@ struct QtBackend::State {
     WidgetMap widgets;
     std::optional<float> twipsPerPixelX, twipsPerPixelY;
 
+    double elapsedMilliseconds() const { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
+
     void showChanges() {
         for (const auto& [hwnd, widget] : widgets) {
             widget->showChanges();
@@ -190,8 +192,12 @@ float QtBackend::twipsPerPixelY() {
     return *state_->twipsPerPixelY;
 }
 
+// The timers' clock advances in whole ticks of 1/64 s, as window timers see it on Windows. Timers
+// enabled at different moments within one tick then come due together and share a wake-up, and a
+// wake-up that comes late cannot split them.
 double QtBackend::now() {
-    return static_cast<double>(state_->clock.nsecsElapsed()) / 1e6;
+    const double tick = Scheduler::kShortestPeriod;
+    return std::floor(state_->elapsedMilliseconds() / tick) * tick;
 }
 
 void QtBackend::wakeAt(double milliseconds) {
@@ -199,12 +205,11 @@ void QtBackend::wakeAt(double milliseconds) {
         return;
     }
     state_->wakeTarget = milliseconds;
-    // Timers are served on a 1/64 s clock, as window timers are on Windows: timers with short
-    // periods but different phases then share one wake-up instead of waking us twice a period.
     const double tick = Scheduler::kShortestPeriod;
     const double served = std::ceil(milliseconds / tick) * tick;
     // Rounded up: waking early would find nothing due and ask again at once.
-    const double delay = std::clamp(std::ceil(served - now()), 0.0, double{INT_MAX});
+    const double delay =
+        std::clamp(std::ceil(served - state_->elapsedMilliseconds()), 0.0, double{INT_MAX});
     state_->wake.start(static_cast<int>(delay));
 }
 

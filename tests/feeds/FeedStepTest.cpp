@@ -35,6 +35,10 @@ struct TitleCase {
     std::string_view field;
 };
 
+void PrintTo(const TitleCase& c, std::ostream* os) {
+    *os << testing::PrintToString(std::string(c.title));
+}
+
 class TitleDecoding : public FeedStep, public testing::WithParamInterface<TitleCase> {};
 
 TEST_P(TitleDecoding, DecodesByTheFixedTable) {

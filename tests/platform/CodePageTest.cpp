@@ -33,6 +33,10 @@ struct Unrepresentable {
     std::string bytes;
 };
 
+void PrintTo(const Unrepresentable& c, std::ostream* os) {
+    *os << c.codePage << ' ' << testing::PrintToString(c.utf8);
+}
+
 class CodePageFromUtf8 : public testing::TestWithParam<Unrepresentable> {};
 
 TEST_P(CodePageFromUtf8, ReplacesWhatItCannotHoldWithAQuestionMark) {
@@ -61,6 +65,10 @@ struct IllFormed {
     std::string text;
 };
 
+void PrintTo(const IllFormed& c, std::ostream* os) {
+    *os << testing::PrintToString(c.bytes);
+}
+
 class Utf8IllFormed : public testing::TestWithParam<IllFormed> {};
 
 TEST_P(Utf8IllFormed, BecomesQuestionMarksBothWays) {
@@ -82,6 +90,10 @@ struct Alias {
     const char* alias;
     const char* name;
 };
+
+void PrintTo(const Alias& c, std::ostream* os) {
+    *os << c.alias;
+}
 
 class CodePageByName : public testing::TestWithParam<Alias> {};
 

@@ -43,7 +43,12 @@ protected:
         }
         shell_.reset();
         other_.reset();
-        // Closing the connection destroys its windows; the next test starts on a bare screen.
+        // Gone before the next test looks: a closed connection's windows go only when the server
+        // gets round to it, and a bar still there would stand in the next test's way.
+        for (const xcb_window_t window : windows_) {
+            xcb_destroy_window(client_->raw(), window);
+        }
+        client_->sync();
         client_.reset();
         testing::XServer& server = *testing::testDisplay();
         EXPECT_TRUE(server.waitForRootProperty("_NET_CLIENT_LIST",
@@ -71,6 +76,7 @@ protected:
                           static_cast<std::uint16_t>(rect.height()), 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
         client_->sync();
+        windows_.push_back(window);
         return window;
     }
 
@@ -167,6 +173,7 @@ protected:
     }
 
     std::unique_ptr<XConnection> client_;
+    std::vector<xcb_window_t> windows_; // made by client_
     std::vector<Notification> notifications_, otherNotifications_;
     std::unique_ptr<AppBarShell> shell_;
     std::unique_ptr<AppBarShell> other_; // a second program of ours

@@ -4,6 +4,7 @@
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,6 +16,18 @@ constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
 constexpr int kBar = 13;
 // More than the Options and X boxes at the bar's right end take.
 constexpr int kBoxesWidth = 120;
+
+// Much brighter than the bar's dark background: headline text.
+bool isText(const Pixel& p) {
+    return p.r > 180 && p.g > 180 && p.b > 180;
+}
+// The loading notice's amber.
+bool isNotice(const Pixel& p) {
+    return p.r > 200 && p.g > 150 && p.g < 230 && p.b < 140;
+}
+bool isBarBackground(const Pixel& p) {
+    return p.r < 60 && p.g < 60 && p.b < 70;
+}
 
 std::string feed(const std::string& name, int items) {
     std::string body = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" + name +
@@ -78,22 +91,9 @@ struct BarOnDesktopTest : ::testing::Test {
         return eventually([&] { return x->screenRect(window) == expected; });
     }
 
-    // Pixels of the bar that are much brighter than its dark background: headline text.
-    int textPixels(const platform::Rect& bar) {
-        int count = 0;
-        for (const Pixel& p : screen->grab(bar)) {
-            count += (p.r > 180 && p.g > 180 && p.b > 180) ? 1 : 0;
-        }
-        return count;
-    }
-
-    // Pixels in the loading notice's amber.
-    int noticePixels(const platform::Rect& bar) {
-        int count = 0;
-        for (const Pixel& p : screen->grab(bar)) {
-            count += (p.r > 200 && p.g > 150 && p.g < 230 && p.b < 140) ? 1 : 0;
-        }
-        return count;
+    int pixelsWhere(const platform::Rect& rect, bool (*matches)(const Pixel&)) {
+        const std::vector<Pixel> pixels = screen->grab(rect);
+        return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), matches));
     }
 
     std::unique_ptr<XServer> server;
@@ -115,17 +115,13 @@ TEST_F(BarOnDesktopTest, ATopBarReservesItsStripAndScrollsHeadlines) {
     // Both feeds were fetched, the notice went with the first load, and headlines came in from
     // the right past the Options and X boxes, whose own text does not count.
     ASSERT_TRUE(eventually([&] { return feeds.requestCount() >= 2; }));
-    EXPECT_TRUE(eventually([&] { return noticePixels(strip) == 0; }))
+    EXPECT_TRUE(eventually([&] { return pixelsWhere(strip, isNotice) == 0; }))
         << "the loading notice is still showing";
     const platform::Rect headlines{0, 0, kScreenWidth - kBoxesWidth, kBar};
-    ASSERT_TRUE(eventually([&] { return textPixels(headlines) > 40; }))
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(headlines, isText) > 40; }))
         << "no headline text on the bar";
     // The background between headlines is the bar's dark colour.
-    int dark = 0;
-    for (const Pixel& p : screen->grab(strip)) {
-        dark += (p.r < 60 && p.g < 60 && p.b < 70) ? 1 : 0;
-    }
-    EXPECT_GT(dark, kScreenWidth * kBar / 2);
+    EXPECT_GT(pixelsWhere(strip, isBarBackground), kScreenWidth * kBar / 2);
     EXPECT_TRUE(program->running());
 }
 

@@ -12,6 +12,9 @@ struct HttpLimits {
     // The transfer is dropped when fewer than stallBytesPerSecond arrive for stallTime.
     long stallBytesPerSecond = 1;
     std::chrono::milliseconds stallTime{15000};
+    // A live but endless trickle passes the stall check; this bounds the whole download,
+    // connecting included.
+    std::chrono::milliseconds wholeDownloadTime{30000};
     long maxRedirects = 10;
     std::size_t maxBodyBytes = 32u * 1024u * 1024u;
 };

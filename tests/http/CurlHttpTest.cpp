@@ -150,6 +150,21 @@ TEST(CurlHttp, ReturnsWhatArrivedBeforeAHangUpOrAStall) {
     EXPECT_LT(Clock::now() - start, 9s);
 }
 
+TEST(CurlHttp, CutsAnEndlessTrickleAtTheWholeDownloadLimitAndKeepsItsBytes) {
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n\r\n<rss>";
+    RawReplyServer trickling(head, RawReplyServer::Then::Trickle);
+    HttpLimits limits = quickLimits();
+    limits.wholeDownloadTime = 2000ms;
+    const auto start = Clock::now();
+    const auto body = CurlHttp(limits).get(trickling.url("/feed")).body;
+    const auto elapsed = Clock::now() - start;
+    // Ten bytes a second never trips the stall check; only the whole-download limit ends it.
+    EXPECT_GE(elapsed, 1900ms);
+    EXPECT_LT(elapsed, 4s);
+    EXPECT_EQ(body.substr(0, 5), "<rss>");
+    EXPECT_GT(body.size(), 10u);
+}
+
 TEST(CurlHttp, GivesNothingQuicklyForNoAddressOrARefusedPort) {
     RefusedPort refused;
     CurlHttp http;

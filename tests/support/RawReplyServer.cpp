@@ -1,6 +1,7 @@
 #include "support/RawReplyServer.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -28,6 +29,7 @@ RawReplyServer::RawReplyServer(std::string reply, Then then)
 }
 
 RawReplyServer::~RawReplyServer() {
+    stopping_ = true;
     // On Linux shutting down a listening socket wakes the blocked accept() with an error.
     ::shutdown(listener_, SHUT_RDWR);
     thread_.join();
@@ -56,12 +58,22 @@ void RawReplyServer::acceptLoop() {
             }
             sent += static_cast<std::size_t>(n);
         }
+        if (then_ == Then::Trickle) {
+            trickle(connection);
+        }
         if (then_ == Then::HangUp) {
             ::close(connection);
         } else {
             // Only this thread touches the list until the destructor has joined it.
             openConnections_.push_back(connection);
         }
+    }
+}
+
+void RawReplyServer::trickle(int connection) {
+    // Paced on purpose: the client under test sees a live but endless transfer.
+    while (!stopping_ && ::send(connection, "x", 1, MSG_NOSIGNAL) == 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }
 

@@ -66,6 +66,7 @@ HttpResponse CurlHttp::get(const std::string& url) {
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(limits_.connectTimeout.count()));
+    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.wholeDownloadTime.count()));
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, limits_.stallBytesPerSecond);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, wholeSecondsAtLeastOne(limits_.stallTime));
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, keepBody);

@@ -24,9 +24,14 @@ std::vector<std::string> withoutChannelImage(std::vector<CutField> cut, MarkerSp
 
 } // namespace
 
-FeedResult extractFeed(const platform::HttpResponse& response, const platform::CodePage& system,
+FeedResult extractFeed(platform::HttpResponse response, const platform::CodePage& system,
                        std::optional<std::string_view> repIniCharacter) {
-    MarkedText marked = markFields(decodeFeedBytes(response.body, response.contentType, system));
+    // Each stage's input is let go as soon as the next has its copy: a feed near the download
+    // cap would otherwise be held four times over.
+    std::string decoded = decodeFeedBytes(response.body, response.contentType, system);
+    response = {};
+    MarkedText marked = markFields(decoded);
+    decoded = {};
     decodeReferences(marked.text, repIniCharacter);
     FeedResult result;
     result.fields = withoutChannelImage(cutFields(marked.text, system), marked.channelImage);

@@ -26,7 +26,7 @@ struct FeedResult {
 // Everything the feed step does with a fetched feed: decode it, mark and decode it by the fixed
 // replacement table, cut it into fields and adjust them for the ticker. repIniCharacter is the
 // first character of rep.ini, if there is one.
-FeedResult extractFeed(const platform::HttpResponse& response, const platform::CodePage& system,
+FeedResult extractFeed(platform::HttpResponse response, const platform::CodePage& system,
                        std::optional<std::string_view> repIniCharacter);
 
 } // namespace quill::feeds

@@ -3,6 +3,7 @@
 #include "feeds/FeedExtraction.h"
 #include "feeds/LinksFile.h"
 #include "feeds/RepIni.h"
+#include "platform/Memory.h"
 #include "ticker/Form1.h"
 
 namespace quill::feeds {
@@ -47,12 +48,14 @@ void Form2::getlinks() {
 }
 
 void Form2::getnews(const std::string& address) {
-    const platform::HttpResponse response = services_.http.get(address);
     const auto repCharacter = readRepIniFirstChar(services_.folder / "rep.ini", services_.codePage);
+    // The downloaded bytes go as soon as they are cut, so a large feed is held once, not twice.
     FeedResult result =
-        extractFeed(response, services_.codePage,
+        extractFeed(services_.http.get(address), services_.codePage,
                     repCharacter ? std::optional<std::string_view>(*repCharacter) : std::nullopt);
-    Text1.setText(result.workingText);
+    Text1.setText(std::move(result.workingText));
+    // Whole triples only: a broken feed may shift its own headlines, never the next feed's.
+    result.fields.resize((result.fields.size() + 2) / 3 * 3);
     for (const std::string& field : result.fields) {
         List1.addItem(field);
     }
@@ -88,6 +91,7 @@ void Form2::clearWorkingState() {
     List1.clear();
     List3.clear();
     Text1.setText({});
+    platform::returnFreedMemory();
 }
 
 void Form2::Command1_Click() {

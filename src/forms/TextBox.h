@@ -14,8 +14,8 @@ public:
           multiLine_(multiLine) {}
 
     const std::string& text() const { return text_; }
-    void setText(const std::string& text) {
-        text_ = text;
+    void setText(std::string text) {
+        text_ = std::move(text);
         changed();
     }
     bool multiLine() const { return multiLine_; }

@@ -3,7 +3,10 @@
 #include "support/LocalHttpServer.h"
 #include "support/ProgramFixture.h"
 
+#include <algorithm>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace quill::testing {
 namespace {
@@ -94,6 +97,55 @@ TEST_F(RefreshRunTest, NoFeedsGiveOnlyTheSentinelAndDeadFeedsContributeNothing) 
     EXPECT_EQ(itemList(), (Lines{"gamma", "http://gamma.test/", "", "G one", "http://gamma.test/1",
                                  "Story 1", "end"}));
     EXPECT_EQ(world.backend.boxes.size(), 2u); // one message for each feed that gave nothing
+}
+
+TEST_F(RefreshRunTest, ABrokenFeedShiftsOnlyItsOwnHeadlines) {
+    // Two "|" in a title give the first feed one field too many, and an error page with a title
+    // gives one field; the feed after them must still read title, link, description.
+    server.serve("/a.xml", rss("alpha", {"Left | mid | right"}));
+    server.serve("/gone.xml", "<html><head><title>404 Not Found</title></head></html>", "text/html",
+                 404);
+    server.serve("/b.xml", rss("beta", {"B one"}));
+    ticker::Form1& bar =
+        startOver({server.url("/a.xml"), server.url("/gone.xml"), server.url("/b.xml")});
+    bar.form2().Command1.press();
+    const Lines items = itemList();
+    ASSERT_EQ(items.size() % 3, 1u) << "the list is not whole triples and the sentinel";
+    const Lines beta{"beta", "http://beta.test/", "", "B one", "http://beta.test/1", "Story 1",
+                     "end"};
+    EXPECT_EQ(Lines(items.end() - 7, items.end()), beta);
+    // The error page's title still shows, as a heading of its own.
+    const auto notFound = std::find(items.begin(), items.end(), "404 Not Found");
+    ASSERT_NE(notFound, items.end());
+    EXPECT_EQ((notFound - items.begin()) % 3, 0);
+}
+
+// Resident bytes of this process.
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST_F(RefreshRunTest, ALargeFeedLeavesNoLargerProgramBehind) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator keeps freed memory on purpose";
+#endif
+    // A heading, then 24 MiB that give no fields: what the run holds afterwards is small.
+    std::string big = rss("big", {});
+    big.insert(big.size() - 18, "<!--" + std::string(24u << 20, 'x') + "-->");
+    server.serve("/big.xml", std::move(big));
+    server.serve("/small.xml", rss("small", {"S one"}));
+    ticker::Form1& bar = startOver({server.url("/small.xml")});
+    bar.form2().Command1.press();
+    bar.form2().Command2.press();
+    const std::size_t before = residentBytes();
+    writeLinks({"20", "True", server.url("/big.xml"), server.url("/small.xml")});
+    bar.form2().Command2.press();
+    ASSERT_EQ(itemList().size(), 10u);
+    const std::size_t after = residentBytes();
+    EXPECT_LT(after, before + (5u << 20)) << (after - before) / 1024 << " KiB more";
 }
 
 TEST_F(RefreshRunTest, AnItemTitledEndSendsTheStripBackToTheStart) {

@@ -1,5 +1,6 @@
 #include "feeds/LinksFile.h"
 
+#include <cerrno>
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -23,6 +24,30 @@ std::optional<std::string> readBytes(const std::filesystem::path& file) {
         return std::nullopt;
     }
     return bytes;
+}
+
+// The file a chain of symbolic links ends at (a dangling link's target included).
+std::filesystem::path followLinks(std::filesystem::path file, std::error_code& error) {
+    constexpr int kMaxHops = 40; // as the kernel's own limit on nested links
+    for (int hop = 0; hop < kMaxHops; ++hop) {
+        if (!std::filesystem::is_symlink(file, error)) {
+            error.clear(); // a file that does not exist yet is no link
+            return file;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
+        if (error) {
+            return {};
+        }
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return {};
+}
+
+// The stream library keeps no reason of its own; errno still holds the system's.
+std::error_code lastError(std::errc fallback) {
+    return errno != 0 ? std::error_code(errno, std::generic_category())
+                      : std::make_error_code(fallback);
 }
 
 } // namespace
@@ -64,56 +89,72 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
     }
     if (result.lines.empty()) {
         result.lines.emplace_back(kDefaultInterval);
+        result.defaultInterval = true;
     }
     if (result.lines.size() < 2) {
         result.lines.emplace_back(kDefaultEdgeLine);
+        result.defaultEdge = true;
     }
     return result;
 }
 
-bool writeLinksFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                    const platform::CodePage& codePage) {
-    std::filesystem::path temporary = file;
+std::error_code writeLinksFile(const std::filesystem::path& file,
+                               const std::vector<std::string>& lines,
+                               const platform::CodePage& codePage) {
+    // Dotfile managers keep the file as a link into their repository: the link stays and its
+    // target gets the new settings.
+    std::error_code error;
+    const std::filesystem::path target = followLinks(file, error);
+    if (error) {
+        return error;
+    }
+    std::filesystem::path temporary = target;
     temporary += ".new";
     {
+        errno = 0;
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
-            return false;
+            return lastError(std::errc::permission_denied);
         }
         for (const std::string& line : lines) {
             out << codePage.fromUtf8(line) << "\r\n";
         }
         out.flush();
         if (!out) {
+            error = lastError(std::errc::io_error);
             out.close();
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            return false;
+            return error;
         }
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
+    std::filesystem::rename(temporary, target, error);
     if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
     }
-    return true;
+    return error;
 }
 
-std::string describeLinksProblem(LinksFile::Problem problem, const std::filesystem::path& file) {
-    const std::string defaults =
-        " Quillmark starts with its defaults: news reloaded every 20 minutes, the bar at the "
-        "bottom of the screen and no feeds. Add feeds under Options.";
-    switch (problem) {
+std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file) {
+    const std::string interval =
+        std::string("news reloaded every ") + kDefaultInterval + " minutes";
+    const std::string edge = "the bar at the bottom of the screen";
+    const std::string defaults = " Quillmark starts with its defaults: " + interval + ", " + edge +
+                                 " and no feeds. Add feeds under Options.";
+    switch (read.problem) {
     case LinksFile::Problem::Missing:
         return "The settings file " + file.string() + " was not found." + defaults;
     case LinksFile::Problem::Unreadable:
         return "The settings file " + file.string() + " could not be read." + defaults;
     case LinksFile::Problem::Short:
-        return "The settings file " + file.string() +
-               " lacks the reload interval or the screen edge line. The missing settings take "
-               "their defaults: news reloaded every 20 minutes, the bar at the bottom of the "
-               "screen.";
+        if (read.defaultInterval) {
+            return "The settings file " + file.string() +
+                   " lacks the reload interval and the screen edge line. Quillmark uses " +
+                   interval + " and " + edge + ".";
+        }
+        return "The settings file " + file.string() + " lacks the screen edge line. Quillmark " +
+               "puts " + edge + ".";
     case LinksFile::Problem::None:
         break;
     }

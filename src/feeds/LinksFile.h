@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace quill::feeds {
@@ -19,6 +20,8 @@ struct LinksFile {
     // are filled with the defaults so every reader sees an interval and an edge.
     std::vector<std::string> lines;
     Problem problem = Problem::None;
+    bool defaultInterval = false; // the interval line was filled in
+    bool defaultEdge = false;     // the edge line was filled in
 };
 
 // Lines end at CR, CR LF or LF; the last line may lack its end; each line is taken whole.
@@ -26,12 +29,15 @@ std::vector<std::string> splitLines(std::string_view text);
 
 LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodePage& codePage);
 
-// Writes every line with CR LF into a temporary file beside `file` and renames it over `file`,
-// so a failed write leaves the old file whole. False when anything failed.
-bool writeLinksFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                    const platform::CodePage& codePage);
+// Writes every line with CR LF into a temporary file beside `file` and renames it over `file`
+// (over its target when `file` is a symbolic link), so a failed write leaves the old file whole.
+// Returns why it failed, or no error.
+std::error_code writeLinksFile(const std::filesystem::path& file,
+                               const std::vector<std::string>& lines,
+                               const platform::CodePage& codePage);
 
-// What to tell the user when the file could not be used as it is.
-std::string describeLinksProblem(LinksFile::Problem problem, const std::filesystem::path& file);
+// What to tell the user when the file could not be used as it is: the settings actually used
+// in place of the missing lines, and nothing else.
+std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file);
 
 } // namespace quill::feeds

@@ -94,7 +94,7 @@ void Form1::getlinks3() {
     ui::Form3& options = form3();
     feeds::LinksFile file =
         feeds::readLinksFile(services_.folder / feeds::kLinksFileName, services_.codePage);
-    linksProblem_ = file.problem;
+    linksProblem_ = feeds::describeLinksProblem(file, services_.folder / feeds::kLinksFileName);
     for (const std::string& line : file.lines) {
         options.List1.addItem(line);
     }
@@ -120,11 +120,9 @@ void Form1::Form_Load() {
         holder(n).setLeft(kParked);
     }
     Timer1.setEnabled(true);
-    if (linksProblem_ != feeds::LinksFile::Problem::None) {
-        services_.app.messageBox(
-            hwnd(),
-            feeds::describeLinksProblem(linksProblem_, services_.folder / feeds::kLinksFileName),
-            kProgramTitle, platform::MB_ICONINFORMATION);
+    if (!linksProblem_.empty()) {
+        services_.app.messageBox(hwnd(), linksProblem_, kProgramTitle,
+                                 platform::MB_ICONINFORMATION);
     }
 }
 
@@ -200,6 +198,9 @@ void Form1::Timer3_Timer() {
 }
 
 void Form1::Timer5_Timer() {
+    // The first load blocks the thread: the notice must be on screen before it starts.
+    Picture13.refresh();
+    Label10.refresh();
     form2().Command1.press();
     Timer5.setEnabled(false);
 }

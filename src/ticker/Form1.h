@@ -114,7 +114,8 @@ private:
     void applyLook();
 
     Services& services_;
-    feeds::LinksFile::Problem linksProblem_ = feeds::LinksFile::Problem::None;
+    // What to tell the user about the links file at start-up, or nothing.
+    std::string linksProblem_;
     std::array<forms::PictureBox*, kSlots> holders_;
     std::array<forms::Label*, kSlots> headlines_;
     std::unique_ptr<feeds::Form2> form2_;

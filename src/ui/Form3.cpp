@@ -50,14 +50,17 @@ void Form3::Command2_Click() {
     std::vector<std::string> lines{Text2.text(), Option1.value() ? "True" : "False"};
     lines.insert(lines.end(), List1.items().begin(), List1.items().end());
     const auto file = services_.folder / feeds::kLinksFileName;
-    const bool saved = feeds::writeLinksFile(file, lines, services_.codePage);
+    const std::error_code error = feeds::writeLinksFile(file, lines, services_.codePage);
+    const bool saved = !error;
+    form1_.Command3.press();
     if (!saved) {
         services_.app.messageBox(hwnd(),
-                                 "The settings were not saved: " + file.string() +
-                                     " could not be written. It keeps its previous settings.",
+                                 "The changes are in effect until Quillmark ends, but they could "
+                                 "not be saved: " +
+                                     file.string() + " could not be written (" + error.message() +
+                                     ").",
                                  kProgramTitle, platform::MB_ICONEXCLAMATION);
     }
-    form1_.Command3.press();
     // Unsaved edits stay on screen, so they can be applied again.
     if (saved) {
         setVisible(false);

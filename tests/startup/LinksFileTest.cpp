@@ -28,7 +28,7 @@ struct LinksFileTest : ::testing::Test {
 
 TEST_F(LinksFileTest, ALineWithCommasAndQuotesIsWrittenAndReadBackUnchanged) {
     const Lines lines{"5", "True", "http://x.test/a?b=1,2&c=\"q\"", " spaced , 'quoted' "};
-    ASSERT_TRUE(feeds::writeLinksFile(file(), lines, *utf8));
+    ASSERT_FALSE(feeds::writeLinksFile(file(), lines, *utf8));
     EXPECT_EQ(folder.read("links.ryx"),
               "5\r\nTrue\r\nhttp://x.test/a?b=1,2&c=\"q\"\r\n spaced , 'quoted' \r\n");
     const LinksFile read = feeds::readLinksFile(file(), *utf8);
@@ -40,7 +40,7 @@ TEST_F(LinksFileTest, TextPassesThroughTheCodePage) {
     const auto cp1252 = platform::makeWindows1252CodePage();
     folder.write("links.ryx", "20\r\nFalse\r\nhttp://caf\xE9.test/\r\n");
     EXPECT_EQ(feeds::readLinksFile(file(), *cp1252).lines[2], "http://caf\u00e9.test/");
-    ASSERT_TRUE(feeds::writeLinksFile(file(), {"20", "True", "http://\u0101.test/"}, *cp1252));
+    ASSERT_FALSE(feeds::writeLinksFile(file(), {"20", "True", "http://\u0101.test/"}, *cp1252));
     EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://?.test/\r\n");
 }
 
@@ -59,22 +59,52 @@ TEST_F(LinksFileTest, MissingShortOrUnreadableFilesGiveTheDefaultSettings) {
     LinksFile unreadable = feeds::readLinksFile(file(), *utf8);
     EXPECT_EQ(unreadable.problem, LinksFile::Problem::Unreadable);
     EXPECT_EQ(unreadable.lines, (Lines{"20", "False"}));
-    EXPECT_NE(feeds::describeLinksProblem(unreadable.problem, file()).find("could not be read"),
+    EXPECT_NE(feeds::describeLinksProblem(unreadable, file()).find("could not be read"),
               std::string::npos);
+}
+
+TEST_F(LinksFileTest, TheShortFileMessageNamesOnlyTheSettingsFilledIn) {
+    folder.write("links.ryx", "5\r\n");
+    const std::string edgeOnly =
+        feeds::describeLinksProblem(feeds::readLinksFile(file(), *utf8), file());
+    EXPECT_NE(edgeOnly.find("bottom of the screen"), std::string::npos) << edgeOnly;
+    EXPECT_EQ(edgeOnly.find("minutes"), std::string::npos) << edgeOnly;
+
+    folder.write("links.ryx", "");
+    const std::string both =
+        feeds::describeLinksProblem(feeds::readLinksFile(file(), *utf8), file());
+    EXPECT_NE(both.find("every 20 minutes"), std::string::npos) << both;
+    EXPECT_NE(both.find("bottom of the screen"), std::string::npos) << both;
+}
+
+TEST_F(LinksFileTest, SavingThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLink) {
+    std::filesystem::create_directories(folder.path() / "dotfiles");
+    folder.write("dotfiles/links.ryx", "20\r\nTrue\r\n");
+    std::filesystem::create_symlink("dotfiles/links.ryx", file());
+    ASSERT_FALSE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
+    EXPECT_TRUE(std::filesystem::is_symlink(file()));
+    EXPECT_EQ(folder.read("dotfiles/links.ryx"), "5\r\nFalse\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "links.ryx.new"));
+
+    // A link whose target is gone gets the target written.
+    std::filesystem::remove(folder.path() / "dotfiles/links.ryx");
+    ASSERT_FALSE(feeds::writeLinksFile(file(), {"9", "True"}, *utf8));
+    EXPECT_TRUE(std::filesystem::is_symlink(file()));
+    EXPECT_EQ(folder.read("dotfiles/links.ryx"), "9\r\nTrue\r\n");
 }
 
 TEST_F(LinksFileTest, AFailedWriteReportsItAndLeavesTheOldFileWhole) {
     folder.write("links.ryx", "20\r\nTrue\r\nhttp://kept.test/\r\n");
     // The temporary file cannot be created: a folder stands in its way.
     std::filesystem::create_directory(folder.path() / "links.ryx.new");
-    EXPECT_FALSE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
+    EXPECT_TRUE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
     EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://kept.test/\r\n");
 
     // The rename cannot replace the target.
     std::filesystem::remove(folder.path() / "links.ryx.new");
     const auto inFolder = folder.path() / "sub";
     std::filesystem::create_directories(inFolder / "links.ryx" / "occupied");
-    EXPECT_FALSE(feeds::writeLinksFile(inFolder / "links.ryx", {"5", "False"}, *utf8));
+    EXPECT_TRUE(feeds::writeLinksFile(inFolder / "links.ryx", {"5", "False"}, *utf8));
     EXPECT_FALSE(std::filesystem::exists(inFolder / "links.ryx.new"));
 }
 

@@ -150,18 +150,27 @@ TEST_F(OptionsWindowTest, ApplyMovesTheBarAndChangesTheIntervalAtOnceWithoutARel
     EXPECT_EQ(itemList(), items);
 }
 
-TEST_F(OptionsWindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndKeptWhole) {
+TEST_F(OptionsWindowTest, UnsavableSettingsApplyForThisSessionAndSaySoWithTheReason) {
     startWith({"20", "True", "http://a.test/"});
     const std::string before = folder.read("links.ryx");
     std::filesystem::create_directory(folder.path() / "links.ryx.new");
     openOptions();
     add("http://b.test/");
+    options->Option2.setValue(true);
+    options->Text2.setText("7");
     options->Command2.press();
+    // What the user chose is in effect...
+    EXPECT_EQ(form1->AppBar->Edge(), 3);
+    EXPECT_EQ(barRect().bottom, kScreenHeight);
+    EXPECT_EQ(form1->Label15.caption(), "7");
+    // ...and the message says exactly that, with the file and the reason.
     ASSERT_EQ(world.backend.boxes.size(), 1u);
     const auto& box = world.backend.boxes[0];
     EXPECT_EQ(box.caption, "Quillmark");
     EXPECT_NE(box.text.find((folder.path() / "links.ryx").string()), std::string::npos);
-    EXPECT_NE(box.text.find("not saved"), std::string::npos);
+    EXPECT_NE(box.text.find("in effect until Quillmark ends"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("Is a directory"), std::string::npos) << box.text;
+    EXPECT_EQ(box.text.find("previous settings"), std::string::npos) << box.text;
     EXPECT_EQ(folder.read("links.ryx"), before);
     // The edits stay on screen to be applied again.
     EXPECT_TRUE(options->visible());

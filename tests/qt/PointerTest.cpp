@@ -3,6 +3,8 @@
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
 
+#include <QCoreApplication>
+#include <QEnterEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -51,6 +53,21 @@ TEST_F(PointerTest, MovesReachTheLabelTheSurfaceOrNothingOverAHoldersMargin) {
 
     moveTo({5, 5});
     EXPECT_EQ(labelMoves, 1);
+    EXPECT_EQ(formMoves, 1);
+}
+
+TEST_F(PointerTest, APointerThatArrivesWithoutMovingCountsAsAMoveWhereItLands) {
+    // A warp or a touch brings only an enter event; no move follows until the pointer moves.
+    const auto enterAt = [&](QPoint at) {
+        QEnterEvent enter(at, at, widget->mapToGlobal(QPointF(at)));
+        QCoreApplication::sendEvent(widget, &enter);
+    };
+    enterAt(labelCentre());
+    EXPECT_EQ(labelMoves, 1);
+    enterAt({5, 5});
+    EXPECT_EQ(formMoves, 1);
+    // Showing a window sends an enter too, with the pointer somewhere else.
+    enterAt({5, widget->height() + 40});
     EXPECT_EQ(formMoves, 1);
 }
 

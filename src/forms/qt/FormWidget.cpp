@@ -8,10 +8,15 @@
 #include "forms/qt/GuardedCall.h"
 #include "forms/qt/QtStyle.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -151,7 +156,26 @@ bool FormWidget::refresh(const Control& control, Shown& shown) const {
     return changed;
 }
 
+void FormWidget::waitUntilExposed() {
+    QWindow* window = windowHandle();
+    if (!isVisible() || !window || window->isExposed()) {
+        return;
+    }
+    // Bounded: a window manager that never maps the window must not stop the program.
+    constexpr int kLongestWait = 2000;
+    QElapsedTimer waited;
+    waited.start();
+    QTimer wakeUp; // ends the last wait when nothing else arrives
+    wakeUp.setSingleShot(true);
+    wakeUp.start(kLongestWait);
+    while (!window->isExposed() && !waited.hasExpired(kLongestWait)) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
 void FormWidget::repaintNow(const Control& control) {
+    waitUntilExposed();
     showChanges();
     if (QWidget* native = natives_.widget(control)) {
         native->repaint();
@@ -240,10 +264,23 @@ std::optional<QPointF> FormWidget::clientTwips(QPointF position) const {
     return geometry_.toTwips(client);
 }
 
-void FormWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (const auto at = clientTwips(event->position())) {
+void FormWidget::pointerAt(QPointF position) {
+    if (const auto at = clientTwips(position)) {
         callGuarded(
             [&] { form_.mouseMoveAt(static_cast<float>(at->x()), static_cast<float>(at->y())); });
+    }
+}
+
+void FormWidget::mouseMoveEvent(QMouseEvent* event) {
+    pointerAt(event->position());
+}
+
+void FormWidget::enterEvent(QEnterEvent* event) {
+    // A pointer that arrives without moving (a warp, a touch screen, a remote desktop) sends no
+    // move until it moves again inside; it is over the window all the same. Qt also sends
+    // enters that come from showing a window, with the pointer elsewhere.
+    if (rect().contains(event->position().toPoint())) {
+        pointerAt(event->position());
     }
 }
 

@@ -56,12 +56,17 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void pointerAt(QPointF position);
+    // A window shown a moment ago may not be on screen yet; painting it then shows nothing.
+    void waitUntilExposed();
+
     // How a windowless control looked when last checked.
     struct Shown {
         QRect clipped, whole;

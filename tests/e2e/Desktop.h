@@ -14,6 +14,7 @@ namespace quill::testing {
 
 struct Pixel {
     std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 // What a person sees on the test's X display, read through a connection of the test's own.

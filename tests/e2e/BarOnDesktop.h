@@ -1,0 +1,125 @@
+#pragma once
+
+#include "Desktop.h"
+#include "support/ChildProcess.h"
+#include "support/LocalHttpServer.h"
+#include "support/TempFolder.h"
+#include "support/XServer.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quill::testing {
+
+constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
+constexpr int kBar = 13;
+// More than the Options and X boxes at the bar's right end take.
+constexpr int kBoxesWidth = 120;
+
+// Much brighter than the bar's dark background: headline text.
+inline bool isText(const Pixel& p) {
+    return p.r > 180 && p.g > 180 && p.b > 180;
+}
+// The loading notice's amber.
+inline bool isNotice(const Pixel& p) {
+    return p.r > 200 && p.g > 150 && p.g < 230 && p.b < 140;
+}
+inline bool isBarBackground(const Pixel& p) {
+    return p.r < 60 && p.g < 60 && p.b < 70;
+}
+
+inline std::string feed(const std::string& name, int items) {
+    std::string body = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" + name +
+                       " News</title><link>http://127.0.0.1/" + name +
+                       "</link><description>All about " + name +
+                       "</description><image><url>http://127.0.0.1/logo.png</url><title>" + name +
+                       "</title><link>http://127.0.0.1/</link></image>";
+    for (int i = 1; i <= items; ++i) {
+        body += "<item><title>Headline number " + std::to_string(i) + " from " + name +
+                "</title><link>http://127.0.0.1/" + std::to_string(i) +
+                "</link><description>Story " + std::to_string(i) + "</description></item>";
+    }
+    return body + "</channel></rss>";
+}
+
+// The real program on a private display with openbox, fed by a local server.
+struct BarOnDesktopTest : ::testing::Test {
+    void SetUp() override {
+        if (!XServer::installed()) {
+            GTEST_SKIP() << "Xvfb or openbox is not installed";
+        }
+        server = std::make_unique<XServer>();
+        x = std::make_unique<platform::x11::XConnection>(server->display().c_str());
+        ASSERT_TRUE(x->ok());
+        screen = std::make_unique<ScreenReader>(*x);
+        feeds.serve("/world.xml", feed("World", 4));
+        feeds.serve("/science.xml", feed("Science", 4));
+    }
+
+    // Starts the program in a folder of its own with this edge line and these feeds (by default
+    // the two good ones).
+    std::unique_ptr<ChildProcess> startBar(const std::string& edgeLine, TempFolder& folder,
+                                           std::vector<std::string> addresses = {}) {
+        if (addresses.empty()) {
+            addresses = {feeds.url("/world.xml"), feeds.url("/science.xml")};
+        }
+        std::string links = "20\r\n" + edgeLine + "\r\n";
+        for (const std::string& address : addresses) {
+            links += address + "\r\n";
+        }
+        folder.write("links.ryx", links);
+        folder.write("rep.ini", "\r\n");
+        ChildProcess::Options options;
+        options.workingDirectory = folder.path();
+        // A recording xdg-open comes first on PATH: clicked links land in opened.txt.
+        std::filesystem::create_directories(folder.path() / "bin");
+        folder.write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
+                                         (folder.path() / "opened.txt").string() + "\"\n");
+        std::filesystem::permissions(folder.path() / "bin/xdg-open",
+                                     std::filesystem::perms::owner_all);
+        options.environment = {
+            {"DISPLAY", server->display()},
+            {"XDG_CONFIG_HOME", folder.path().string()},
+            {"QT_QPA_PLATFORM", "xcb"},
+            {"PATH", (folder.path() / "bin").string() + ":" + std::getenv("PATH")}};
+        options.output = folder.path() / "quillmark.log";
+        return std::make_unique<ChildProcess>(
+            std::vector<std::string>{QUILL_BINARY_DIR "/src/quillmark"}, options);
+    }
+
+    xcb_window_t waitForDock(ChildProcess& program) {
+        xcb_window_t dock = 0;
+        EXPECT_TRUE(eventually([&] {
+            const auto found = screen->dockOf(program.pid());
+            dock = found.value_or(0);
+            return found.has_value();
+        })) << "no bar window appeared";
+        return dock;
+    }
+
+    bool workAreaIs(const platform::Rect& expected) {
+        return eventually([&] { return screen->workArea() == expected; });
+    }
+
+    // The bar may still be sliding into place.
+    bool windowComesTo(xcb_window_t window, const platform::Rect& expected) {
+        return eventually([&] { return x->screenRect(window) == expected; });
+    }
+
+    int pixelsWhere(const platform::Rect& rect, bool (*matches)(const Pixel&)) {
+        const std::vector<Pixel> pixels = screen->grab(rect);
+        return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), matches));
+    }
+
+    std::unique_ptr<XServer> server;
+    std::unique_ptr<platform::x11::XConnection> x;
+    std::unique_ptr<ScreenReader> screen;
+    LocalHttpServer feeds;
+    TempFolder home;
+};
+
+} // namespace quill::testing

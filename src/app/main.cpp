@@ -1,11 +1,11 @@
 // Quillmark on Linux: the Qt front end on X11, libcurl for the feeds.
 
 #include "forms/Application.h"
+#include "forms/qt/LinuxDesktop.h"
 #include "forms/qt/QtBackend.h"
 #include "platform/CodePage.h"
 #include "platform/curl/CurlHttp.h"
 #include "platform/posix/FileRegistry.h"
-#include "platform/x11/LinuxDesktop.h"
 #include "platform/x11/XdgBrowser.h"
 #include "ticker/Form1.h"
 #include "ticker/Services.h"
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     quill::forms::qt::QtBackend backend;
-    quill::platform::x11::LinuxDesktop desktop(backend);
+    quill::forms::qt::LinuxDesktop desktop(backend);
     quill::forms::Application application(backend, desktop);
     backend.attach(application);
 

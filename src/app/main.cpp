@@ -6,7 +6,7 @@
 #include "platform/CodePage.h"
 #include "platform/curl/CurlHttp.h"
 #include "platform/posix/FileRegistry.h"
-#include "platform/x11/XdgBrowser.h"
+#include "platform/posix/XdgBrowser.h"
 #include "ticker/Form1.h"
 #include "ticker/Services.h"
 
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     backend.attach(application);
 
     quill::platform::CurlHttp http;
-    quill::platform::x11::XdgBrowser browser;
+    quill::platform::XdgBrowser browser;
     quill::platform::FileRegistry registry;
     const auto codePage = quill::platform::makeSystemCodePage();
     // The bar's close box ends the process at once: no destructor or clean-up runs.

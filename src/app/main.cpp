@@ -1,12 +1,12 @@
 // Quillmark on Linux: the Qt front end on X11, libcurl for the feeds.
 
 #include "forms/Application.h"
+#include "forms/qt/LinuxDesktop.h"
 #include "forms/qt/QtBackend.h"
 #include "platform/CodePage.h"
+#include "platform/curl/CurlHttp.h"
 #include "platform/posix/FileRegistry.h"
-#include "platform/x11/CurlHttp.h"
-#include "platform/x11/LinuxDesktop.h"
-#include "platform/x11/XdgBrowser.h"
+#include "platform/posix/XdgBrowser.h"
 #include "ticker/Form1.h"
 #include "ticker/Services.h"
 
@@ -24,12 +24,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     quill::forms::qt::QtBackend backend;
-    quill::platform::x11::LinuxDesktop desktop(backend);
+    quill::forms::qt::LinuxDesktop desktop(backend);
     quill::forms::Application application(backend, desktop);
     backend.attach(application);
 
     quill::platform::CurlHttp http;
-    quill::platform::x11::XdgBrowser browser;
+    quill::platform::XdgBrowser browser;
     quill::platform::FileRegistry registry;
     const auto codePage = quill::platform::makeSystemCodePage();
     // The bar's close box ends the process at once: no destructor or clean-up runs.

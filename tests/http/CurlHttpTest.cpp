@@ -1,4 +1,4 @@
-#include "platform/x11/CurlHttp.h"
+#include "platform/curl/CurlHttp.h"
 
 #include "support/LocalHttpServer.h"
 #include "support/RawReplyServer.h"

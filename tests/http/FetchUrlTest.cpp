@@ -1,5 +1,5 @@
 #include "feeds/GetUrl.h"
-#include "platform/x11/CurlHttp.h"
+#include "platform/curl/CurlHttp.h"
 #include "support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>

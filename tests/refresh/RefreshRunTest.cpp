@@ -1,5 +1,5 @@
 #include "feeds/Form2.h"
-#include "platform/x11/CurlHttp.h"
+#include "platform/curl/CurlHttp.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramFixture.h"
 

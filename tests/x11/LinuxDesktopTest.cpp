@@ -1,4 +1,4 @@
-#include "platform/x11/LinuxDesktop.h"
+#include "forms/qt/LinuxDesktop.h"
 
 #include "forms/Application.h"
 #include "forms/Form.h"
@@ -26,6 +26,7 @@
 namespace quill::platform::x11 {
 namespace {
 
+using forms::qt::LinuxDesktop;
 using Values = std::vector<std::uint32_t>;
 using Message = std::tuple<Hwnd, std::uint32_t, WParam, LParam>;
 

@@ -1,4 +1,4 @@
-#include "platform/x11/LinuxDesktop.h"
+#include "forms/qt/LinuxDesktop.h"
 
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtBackend.h"
@@ -19,7 +19,10 @@
 #include <cmath>
 #include <limits>
 
-namespace quill::platform::x11 {
+namespace quill::forms::qt {
+
+using namespace platform;
+using namespace platform::x11;
 
 namespace {
 
@@ -122,10 +125,9 @@ private:
     QPointer<QWidget> widget_;
 };
 
-LinuxDesktop::LinuxDesktop(forms::qt::QtBackend& backend)
-    : LinuxDesktop(backend, shellForThisDisplay()) {}
+LinuxDesktop::LinuxDesktop(QtBackend& backend) : LinuxDesktop(backend, shellForThisDisplay()) {}
 
-LinuxDesktop::LinuxDesktop(forms::qt::QtBackend& backend, std::unique_ptr<AppBarShell> shell)
+LinuxDesktop::LinuxDesktop(QtBackend& backend, std::unique_ptr<AppBarShell> shell)
     : backend_(backend), shell_(std::move(shell)), context_(std::make_unique<QObject>()) {
     current = this;
     shell_->notify = [this](Hwnd bar, std::uint32_t message, WParam code, LParam lParam) {
@@ -513,4 +515,4 @@ std::uint32_t LinuxDesktop::GetTickCount() {
     return static_cast<std::uint32_t>(elapsed.count()); // wraps as the Windows count does
 }
 
-} // namespace quill::platform::x11
+} // namespace quill::forms::qt

@@ -1,4 +1,4 @@
-#include "platform/x11/XdgBrowser.h"
+#include "platform/posix/XdgBrowser.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -13,38 +13,48 @@
 #include <unistd.h>
 #include <vector>
 
-namespace quill::platform::x11 {
+namespace quill::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A recording xdg-open first on PATH: it writes its argument count and arguments, one a line,
-// into a pipe the test reads.
+// What the recording xdg-open saw.
+struct Call {
+    std::string session;           // its session id
+    std::string mark;              // $QUILL_BROWSER_MARK
+    std::vector<std::string> args; // the argument count, then the arguments
+};
+
+// A recording xdg-open first on PATH: it writes its session, one variable of its environment,
+// its argument count and arguments, one a line, into a pipe the test reads.
 class XdgBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("quill-xdg-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
+        fs::create_directories(dir_ / "bin");
         fifo_ = dir_ / "calls";
         ASSERT_EQ(::mkfifo(fifo_.c_str(), 0600), 0);
-        const fs::path script = dir_ / "xdg-open";
-        std::ofstream(script) << "#!/bin/sh\n"
-                              << "{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '%s\\n' "
-                                 "\"$a\"; done; } > '"
-                              << fifo_.string() << "'\n";
-        fs::permissions(script, fs::perms::owner_all);
+        writeScript(dir_ / "bin" / "xdg-open",
+                    "{ cut -d' ' -f6 /proc/$$/stat; printf '%s\\n' \"${QUILL_BROWSER_MARK-}\" "
+                    "\"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; }");
         const char* path = std::getenv("PATH");
         oldPath_ = path ? path : "";
-        ::setenv("PATH", (dir_.string() + ":" + oldPath_).c_str(), 1);
+        ::setenv("PATH", ((dir_ / "bin").string() + ":" + oldPath_).c_str(), 1);
     }
 
     void TearDown() override {
         ::setenv("PATH", oldPath_.c_str(), 1);
+        ::unsetenv("QUILL_BROWSER_MARK");
         fs::remove_all(dir_);
     }
 
+    void writeScript(const fs::path& file, const std::string& body) {
+        std::ofstream(file) << "#!/bin/sh\n" << body << " > '" << fifo_.string() << "'\n";
+        fs::permissions(file, fs::perms::owner_all);
+    }
+
     // What the fake received, once it has written it all (bounded by a time-out).
-    std::vector<std::string> received() {
+    Call received() {
         const int fd = ::open(fifo_.c_str(), O_RDONLY | O_NONBLOCK);
         EXPECT_NE(fd, -1);
         std::string text;
@@ -64,12 +74,14 @@ protected:
             text.append(buffer, static_cast<std::size_t>(n));
         }
         ::close(fd);
-        std::vector<std::string> lines;
+        Call call;
         std::istringstream in(text);
+        std::getline(in, call.session);
+        std::getline(in, call.mark);
         for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
+            call.args.push_back(line);
         }
-        return lines;
+        return call;
     }
 
     // Processes started from a file of that name whose parent is this test.
@@ -105,8 +117,36 @@ TEST_F(XdgBrowserTest, AddressIsOneArgumentUntouchedByAShell) {
     XdgBrowser().open(url);
     // Detached: the browser is not a child left for this process to reap.
     EXPECT_EQ(childrenNamed("xdg-open"), 0);
-    EXPECT_EQ(received(), (std::vector<std::string>{"1", url}));
+    EXPECT_EQ(received().args, (std::vector<std::string>{"1", url}));
+}
+
+TEST_F(XdgBrowserTest, BrowserRunsInASessionOfItsOwnWithTheProgramsEnvironment) {
+    ::setenv("QUILL_BROWSER_MARK", "display=:7", 1);
+    XdgBrowser().open("https://example.org/");
+    const Call call = received();
+    EXPECT_EQ(call.mark, "display=:7");
+    ASSERT_FALSE(call.session.empty());
+    EXPECT_NE(call.session, std::to_string(::getsid(0)));
+}
+
+TEST_F(XdgBrowserTest, SkipsTheWorkingFolderAndWhatCannotRun) {
+    // A relative entry would name the working folder, where a stray xdg-open must not run.
+    const fs::path work = dir_ / "work";
+    fs::create_directories(work / "unrunnable");
+    fs::create_directories(work / "folder" / "xdg-open");
+    writeScript(work / "xdg-open", "echo wrong");
+    std::ofstream(work / "unrunnable" / "xdg-open") << "#!/bin/sh\n";
+    const fs::path oldWork = fs::current_path();
+    fs::current_path(work);
+    const std::string path = ":.:" + (work / "unrunnable").string() + ":" +
+                             (work / "folder").string() + ":" + (dir_ / "bin").string() + ":" +
+                             oldPath_;
+    ::setenv("PATH", path.c_str(), 1);
+    XdgBrowser().open("https://example.org/");
+    const Call call = received();
+    fs::current_path(oldWork);
+    EXPECT_EQ(call.args, (std::vector<std::string>{"1", "https://example.org/"}));
 }
 
 } // namespace
-} // namespace quill::platform::x11
+} // namespace quill::platform

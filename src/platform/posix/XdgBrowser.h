@@ -2,7 +2,7 @@
 
 #include "platform/Browser.h"
 
-namespace quill::platform::x11 {
+namespace quill::platform {
 
 // The desktop's preferred browser through xdg-open. The address is one argument, never seen
 // by a shell, and the browser runs on by itself: nothing is left behind to reap.
@@ -11,4 +11,4 @@ public:
     void open(const std::string& url) override;
 };
 
-} // namespace quill::platform::x11
+} // namespace quill::platform

@@ -1,4 +1,4 @@
-#include "platform/x11/CurlHttp.h"
+#include "platform/curl/CurlHttp.h"
 
 #include <algorithm>
 #include <curl/curl.h>

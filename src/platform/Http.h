@@ -12,6 +12,8 @@ struct HttpLimits {
     // The transfer is dropped when fewer than stallBytesPerSecond arrive for stallTime.
     long stallBytesPerSecond = 1;
     std::chrono::milliseconds stallTime{15000};
+    // The whole download, connecting and redirects included, ends after this long.
+    std::chrono::milliseconds wholeDownloadTime{30000};
     long maxRedirects = 10;
     std::size_t maxBodyBytes = 32u * 1024u * 1024u;
 };

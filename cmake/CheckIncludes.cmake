@@ -34,7 +34,7 @@ set(package_xcb "^(xcb|X11|xkbcommon)/.+$")
 set(package_curl "^curl/.+$")
 set(package_win32 "^(win[a-z0-9_]*|ws2[a-z0-9_]*|shellapi|shlobj|shlwapi|shobjidl|objbase|ole2|\
 commctrl|commdlg|mmsystem|tchar|wtypes|dwmapi|uxtheme)\\.h$")
-set(package_posix "^(aio|cpio|dirent|dlfcn|fcntl|fnmatch|ftw|glob|grp|iconv|langinfo|libgen|\
+set(package_posix "^(aio|cpio|dirent|dlfcn|fcntl|fnmatch|ftw|glob|grp|iconv|langinfo|libgen|malloc|\
 monetary|mqueue|netdb|nl_types|poll|pthread|pwd|regex|sched|search|semaphore|spawn|strings|\
 syslog|termios|unistd|utime|wordexp|(arpa|net|netinet|sys)/[a-z_]+)\\.h$")
 set(packages qt xcb curl win32 posix)

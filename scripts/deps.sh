@@ -5,6 +5,8 @@
 QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
  libcurl4-openssl-dev libxcb1-dev ca-certificates fonts-dejavu-core"
 QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagemagick python3"
+# The Windows front end: cross-built with mingw-w64, GoogleTest from its sources, run by Wine.
+QUILL_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 googletest"
 QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev
  libfuzzer-14-dev xterm locales"
 

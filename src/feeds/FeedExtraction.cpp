@@ -27,11 +27,12 @@ std::vector<std::string> withoutChannelImage(std::vector<CutField> cut, MarkerSp
 FeedResult extractFeed(platform::HttpResponse response, const platform::CodePage& system,
                        std::optional<std::string_view> repIniCharacter) {
     // Each stage's input is let go as soon as the next has its copy: a feed near the download
-    // cap would otherwise be held four times over.
+    // cap would otherwise be held four times over. (Assigning an empty string would keep the
+    // buffer; swapping with one frees it.)
     std::string decoded = decodeFeedBytes(response.body, response.contentType, system);
-    response = {};
+    std::string().swap(response.body);
     MarkedText marked = markFields(decoded);
-    decoded = {};
+    std::string().swap(decoded);
     decodeReferences(marked.text, repIniCharacter);
     FeedResult result;
     result.fields = withoutChannelImage(cutFields(marked.text, system), marked.channelImage);

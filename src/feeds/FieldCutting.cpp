@@ -1,9 +1,33 @@
 #include "feeds/FieldCutting.h"
 
+#include <algorithm>
+
 namespace quill::feeds {
 
+namespace {
+
+// The text as it comes back from the code page, a slice at a time: a feed near the download
+// cap would otherwise be held three times over.
+std::string throughCodePage(std::string_view text, const platform::CodePage& system) {
+    constexpr std::size_t kSlice = 1u << 20;
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = std::min(text.size(), at + kSlice);
+        // Never between the bytes of one character.
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+        result += system.toUtf8(system.fromUtf8(text.substr(at, end - at)));
+        at = end;
+    }
+    return result;
+}
+
+} // namespace
+
 std::vector<CutField> cutFields(std::string_view workingText, const platform::CodePage& system) {
-    const std::string text = system.toUtf8(system.fromUtf8(workingText));
+    const std::string text = throughCodePage(workingText, system);
     std::vector<CutField> fields;
     std::size_t marker = 0;
     for (std::size_t open = text.find('|'); open != std::string::npos; marker += 2) {

@@ -15,7 +15,8 @@ public:
 
     const std::string& text() const { return text_; }
     void setText(std::string text) {
-        text_ = std::move(text);
+        // Swapped, not assigned: an emptied box gives its old buffer back.
+        text_.swap(text);
         changed();
     }
     bool multiLine() const { return multiLine_; }

@@ -1,7 +1,10 @@
 #include "TestWindow.h"
 
+#include "platform/win32/Wide.h"
+
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 #include <windows.h>
 
 namespace quill::testing {
@@ -24,7 +27,75 @@ LRESULT CALLBACK ownProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+MessageBoxAnswerer* answerer = nullptr;
+
+std::string windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return platform::win32::narrow(text);
+}
+
+BOOL CALLBACK findShownDialog(HWND window, LPARAM found) {
+    wchar_t kind[16] = {};
+    GetClassNameW(window, kind, 16);
+    if (std::wstring_view(kind) == L"#32770" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK lookForMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findShownDialog, reinterpret_cast<LPARAM>(&box));
+    if (box != nullptr && answerer != nullptr) {
+        answerer->answer(reinterpret_cast<platform::Hwnd>(box));
+    }
+}
+
+BOOL CALLBACK collectText(HWND control, LPARAM texts) {
+    reinterpret_cast<std::vector<std::string>*>(texts)->push_back(windowText(control));
+    return TRUE;
+}
+
 } // namespace
+
+void moveCursorTo(const platform::Point& point) {
+    SetCursorPos(point.x, point.y);
+}
+
+void pressKey(int virtualKey, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = static_cast<WORD>(virtualKey);
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+void activate(platform::Hwnd window) {
+    SetActiveWindow(handle(window));
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer() {
+    answerer = this;
+    timer_ = SetTimer(nullptr, 0, 20, lookForMessageBox);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    KillTimer(nullptr, timer_);
+    answerer = nullptr;
+}
+
+void MessageBoxAnswerer::answer(platform::Hwnd box) {
+    if (seen_) {
+        return;
+    }
+    SeenMessageBox seen{windowText(handle(box)), {}};
+    EnumChildWindows(handle(box), collectText, reinterpret_cast<LPARAM>(&seen.texts));
+    seen_ = std::move(seen);
+    PostMessageW(handle(box), WM_COMMAND, IDOK, 0);
+}
 
 bool displayAvailable() {
     // Wine passes the Unix environment through.

@@ -2,6 +2,7 @@
 
 #include "TestWindow.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace quill::testing {
@@ -142,6 +143,37 @@ TEST_F(Win32DesktopTest, TheScreenAndItsWorkAreaAgree) {
     Point cursor{-1, -1};
     ASSERT_TRUE(desktop.GetCursorPos(cursor));
     EXPECT_TRUE(cursor.x >= 0 && cursor.x < width && cursor.y >= 0 && cursor.y < height);
+}
+
+TEST_F(Win32DesktopTest, MessageBoxesShowUtf8TextAndGiveTheButtonPressed) {
+    const std::string text = "Z\u00fcrich \u2013 \u010capek", caption = "Quillmark \u00e9t\u00e9";
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(desktop.MessageBox(window->hwnd(), text, caption, MB_OK | MB_ICONINFORMATION), 1);
+    ASSERT_TRUE(answerer.seen().has_value());
+    EXPECT_EQ(answerer.seen()->caption, caption);
+    const auto& texts = answerer.seen()->texts;
+    EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end());
+}
+
+TEST_F(Win32DesktopTest, PointerKeyboardAndActivationAreWhatThePersonDid) {
+    const Hwnd hwnd = window->hwnd();
+    moveCursorTo({123, 45});
+    Point cursor;
+    ASSERT_TRUE(desktop.GetCursorPos(cursor));
+    EXPECT_EQ(cursor, (Point{123, 45}));
+    // A posted message carries where the pointer was when it was taken from the queue.
+    desktop.SetTimer(hwnd, 1, 10);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return window->hasReceived(WM_TIMER, 1); }));
+    desktop.KillTimer(hwnd, 1);
+    EXPECT_EQ(desktop.GetMessagePos(), (45u << 16) | 123u);
+
+    activate(hwnd);
+    EXPECT_EQ(desktop.GetActiveWindow(), hwnd);
+    const auto controlDown = [&] { return desktop.GetKeyState(VK_CONTROL) < 0; };
+    pressKey(VK_CONTROL, true);
+    EXPECT_TRUE(pumpMessagesUntil(controlDown));
+    pressKey(VK_CONTROL, false);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return !controlDown(); }));
 }
 
 } // namespace

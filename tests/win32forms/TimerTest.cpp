@@ -1,0 +1,83 @@
+#include "forms/Timer.h"
+
+#include "Win32World.h"
+#include "forms/Scheduler.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace quill::testing {
+namespace {
+
+class TimerTest : public Win32World {
+protected:
+    forms::Form form{app, "bar", "Bar", 3000, 900};
+};
+
+TEST_F(TimerTest, TheClockIsMonotonicAndStepsInWholeTimerTicks) {
+    double last = backend.now();
+    const ULONGLONG end = GetTickCount64() + 100;
+    while (GetTickCount64() < end) {
+        const double now = backend.now();
+        EXPECT_GE(now, last);
+        EXPECT_EQ(now, std::floor(now / forms::Scheduler::kShortestPeriod) *
+                           forms::Scheduler::kShortestPeriod);
+        last = now;
+    }
+    EXPECT_GT(last, 0.0);
+}
+
+TEST_F(TimerTest, TimersOfTheSamePeriodTickInCreationOrderThroughTheRealWakeUp) {
+    std::string ticks;
+    forms::Timer first(form, "first", 30, false);
+    forms::Timer second(form, "second", 30, false);
+    first.onTimer = [&] { ticks += 'a'; };
+    second.onTimer = [&] { ticks += 'b'; };
+    first.setEnabled(true);
+    second.setEnabled(true);
+    const double start = backend.now();
+
+    ASSERT_TRUE(waitUntil([&] { return ticks.size() >= 6; })) << ticks;
+    EXPECT_EQ(ticks.substr(0, 6), "ababab");
+    // Three periods must have passed: a wake-up never runs a timer early.
+    EXPECT_GE(backend.now() - start, 3 * 30 - forms::Scheduler::kShortestPeriod);
+}
+
+TEST_F(TimerTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {
+    int slow = 0, fast = 0;
+    forms::Timer slowTimer(form, "slow", 5000, true);
+    slowTimer.onTimer = [&] { ++slow; };
+    forms::Timer fastTimer(form, "fast", 20, true);
+    fastTimer.onTimer = [&] { ++fast; };
+
+    ASSERT_TRUE(waitUntil([&] { return fast >= 5; }));
+    EXPECT_EQ(slow, 0);
+}
+
+TEST_F(TimerTest, ATimerStoppedByAnotherOnTheSameTickDoesNotTick) {
+    int stopped = 0, stopper = 0;
+    forms::Timer first(form, "first", 40, true);
+    forms::Timer second(form, "second", 40, true);
+    first.onTimer = [&] {
+        ++stopper;
+        second.setEnabled(false);
+    };
+    second.onTimer = [&] { ++stopped; };
+
+    ASSERT_TRUE(waitUntil([&] { return stopper >= 3; }));
+    EXPECT_EQ(stopped, 0);
+}
+
+TEST_F(TimerTest, AThrowingHandlerDoesNotStopTheOtherTimers) {
+    int ticks = 0;
+    forms::Timer thrower(form, "thrower", 20, true);
+    thrower.onTimer = [] { throw std::runtime_error("handler failed"); };
+    forms::Timer counter(form, "counter", 20, true);
+    counter.onTimer = [&] { ++ticks; };
+
+    EXPECT_TRUE(waitUntil([&] { return ticks >= 3; }));
+}
+
+} // namespace
+} // namespace quill::testing

@@ -153,5 +153,23 @@ TEST_F(InputTest, OptionsInAFrameAreOneGroupAndButtonsRunTheirHandlers) {
     EXPECT_EQ(std::wstring(caption), L"OK");
 }
 
+TEST_F(InputTest, TabMovesBetweenTheNativeControlsInCreationOrder) {
+    forms::ListBox list(form, "list", 10 * tx(), 10 * ty(), 150 * tx(), 100 * ty());
+    forms::Label label(form, "label", 10 * tx(), 120 * ty(), 100 * tx(), 20 * ty(), "x", false);
+    forms::TextBox box(form, "box", 10 * tx(), 150 * ty(), 150 * tx(), 24 * ty());
+    forms::CommandButton ok(form, "ok", 10 * tx(), 250 * ty(), 80 * tx(), 25 * ty(), "OK");
+    show(form);
+    SetForegroundWindow(toHwnd(form.hwnd()));
+    SetFocus(native(list));
+    ASSERT_EQ(GetFocus(), native(list));
+
+    for (const forms::Control* next :
+         {static_cast<forms::Control*>(&box), static_cast<forms::Control*>(&ok)}) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
+        EXPECT_TRUE(waitUntil([&] { return GetFocus() == native(*next); })) << next->name();
+    }
+}
+
 } // namespace
 } // namespace quill::testing

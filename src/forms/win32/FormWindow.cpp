@@ -40,10 +40,7 @@ void addRect(RECT& dirty, const RECT& rect) {
 
 } // namespace
 
-FormWindow::FormWindow(Form& form, Fonts& fonts)
-    : form_(form), fonts_(fonts), kinds_(form),
-      geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
-      natives_(kinds_, geometry_) {
+ATOM FormWindow::windowClass() {
     static const ATOM registered = [] {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
@@ -53,7 +50,24 @@ FormWindow::FormWindow(Form& form, Fonts& fonts)
         windowClass.lpszClassName = kWindowClass;
         return RegisterClassExW(&windowClass);
     }();
-    (void)registered;
+    return registered;
+}
+
+bool FormWindow::navigate(MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || message.hwnd == nullptr) {
+        return false;
+    }
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != windowClass()) {
+        return false;
+    }
+    return IsDialogMessageW(root, &message) != FALSE;
+}
+
+FormWindow::FormWindow(Form& form, Fonts& fonts)
+    : form_(form), fonts_(fonts), kinds_(form),
+      geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
+      natives_(kinds_, geometry_) {
     // The client area has the design size, centred on the work area with its corner kept on it.
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT outer{0, 0, toPixels(form.designWidth(), form.app().twipsPerPixelX()),
@@ -65,8 +79,9 @@ FormWindow::FormWindow(Form& form, Fonts& fonts)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = std::max(work.left, (work.left + work.right - width) / 2);
     const int y = std::max(work.top, (work.top + work.bottom - height) / 2);
-    hwnd_ = CreateWindowExW(0, kWindowClass, platform::win32::widen(form.caption()).c_str(), style,
-                            x, y, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    hwnd_ = CreateWindowExW(0, MAKEINTATOM(windowClass()),
+                            platform::win32::widen(form.caption()).c_str(), style, x, y, width,
+                            height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
 }
 
 FormWindow::~FormWindow() {

@@ -35,10 +35,14 @@ public:
 
     // Hands what changed since the last look to the window system as one invalid rectangle.
     void showChanges();
+    // Tab and arrow keys move between a form's native controls in their tab order; true when
+    // the message was used so.
+    static bool navigate(MSG& message);
     // The native control showing a list, text box, button, option or frame, if made yet.
     HWND nativeWindow(const Control& control) const { return natives_.window(control); }
 
 private:
+    static ATOM windowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();

@@ -58,7 +58,7 @@ struct Win32Backend::State {
         return 0;
     }
 
-    // Dispatches what is queued; true when some of it was input.
+    // Dispatches what is queued; true when some of it was input or the program is to end.
     bool pump() {
         bool input = false;
         MSG message{};
@@ -66,9 +66,12 @@ struct Win32Backend::State {
             if (message.message == WM_QUIT) {
                 // Whoever runs the outer loop ends on it, not this pump.
                 PostQuitMessage(static_cast<int>(message.wParam));
-                break;
+                return true;
             }
             input = input || isInput(message.message);
+            if (FormWindow::navigate(message)) {
+                continue;
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -1,7 +1,6 @@
-#include "forms/Timer.h"
-
 #include "Win32World.h"
 #include "forms/Scheduler.h"
+#include "forms/Timer.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -10,12 +9,12 @@
 namespace quill::testing {
 namespace {
 
-class TimerTest : public Win32World {
+class EventLoopTest : public Win32World {
 protected:
     forms::Form form{app, "bar", "Bar", 3000, 900};
 };
 
-TEST_F(TimerTest, TheClockIsMonotonicAndStepsInWholeTimerTicks) {
+TEST_F(EventLoopTest, TheClockIsMonotonicAndStepsInWholeTimerTicks) {
     double last = backend.now();
     const ULONGLONG end = GetTickCount64() + 100;
     while (GetTickCount64() < end) {
@@ -28,7 +27,7 @@ TEST_F(TimerTest, TheClockIsMonotonicAndStepsInWholeTimerTicks) {
     EXPECT_GT(last, 0.0);
 }
 
-TEST_F(TimerTest, TimersOfTheSamePeriodTickInCreationOrderThroughTheRealWakeUp) {
+TEST_F(EventLoopTest, TimersOfTheSamePeriodTickInCreationOrderThroughTheRealWakeUp) {
     std::string ticks;
     forms::Timer first(form, "first", 30, false);
     forms::Timer second(form, "second", 30, false);
@@ -44,7 +43,7 @@ TEST_F(TimerTest, TimersOfTheSamePeriodTickInCreationOrderThroughTheRealWakeUp) 
     EXPECT_GE(backend.now() - start, 3 * 30 - forms::Scheduler::kShortestPeriod);
 }
 
-TEST_F(TimerTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {
+TEST_F(EventLoopTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {
     int slow = 0, fast = 0;
     forms::Timer slowTimer(form, "slow", 5000, true);
     slowTimer.onTimer = [&] { ++slow; };
@@ -55,7 +54,7 @@ TEST_F(TimerTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {
     EXPECT_EQ(slow, 0);
 }
 
-TEST_F(TimerTest, ATimerStoppedByAnotherOnTheSameTickDoesNotTick) {
+TEST_F(EventLoopTest, ATimerStoppedByAnotherOnTheSameTickDoesNotTick) {
     int stopped = 0, stopper = 0;
     forms::Timer first(form, "first", 40, true);
     forms::Timer second(form, "second", 40, true);
@@ -69,7 +68,7 @@ TEST_F(TimerTest, ATimerStoppedByAnotherOnTheSameTickDoesNotTick) {
     EXPECT_EQ(stopped, 0);
 }
 
-TEST_F(TimerTest, AThrowingHandlerDoesNotStopTheOtherTimers) {
+TEST_F(EventLoopTest, AThrowingHandlerDoesNotStopTheOtherTimers) {
     int ticks = 0;
     forms::Timer thrower(form, "thrower", 20, true);
     thrower.onTimer = [] { throw std::runtime_error("handler failed"); };
@@ -77,6 +76,30 @@ TEST_F(TimerTest, AThrowingHandlerDoesNotStopTheOtherTimers) {
     counter.onTimer = [&] { ++ticks; };
 
     EXPECT_TRUE(waitUntil([&] { return ticks >= 3; }));
+}
+
+TEST_F(EventLoopTest, AWaitEndsAtInputOrAtTheEndOfTheProgramButNotAtATimerTick) {
+    int ticks = 0;
+    forms::Timer timer(form, "timer", 20, true);
+    timer.onTimer = [&] { ++ticks; };
+    ULONGLONG start = GetTickCount64();
+    backend.waitForEvents(200);
+    EXPECT_GE(GetTickCount64() - start, 190u);
+    EXPECT_GE(ticks, 3) << "the timers tick inside the wait";
+
+    PostMessageW(toHwnd(form.hwnd()), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    start = GetTickCount64();
+    backend.waitForEvents(5000);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+
+    PostQuitMessage(3);
+    start = GetTickCount64();
+    backend.waitForEvents(5000);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the quit is left for the outer loop";
+    EXPECT_EQ(quit.wParam, 3u);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "forms/win32/Fonts.h"
 #include "platform/win32/Wide.h"
 
+#include <algorithm>
 #include <cmath>
 #include <windowsx.h>
 
@@ -87,6 +88,7 @@ FormWindow::FormWindow(Form& form, Fonts& fonts)
 FormWindow::~FormWindow() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
+    dropBuffer();
     if (brush_ != nullptr) {
         DeleteObject(brush_);
     }
@@ -234,20 +236,41 @@ void FormWindow::paint() {
     const int width = exposed.right - exposed.left;
     const int height = exposed.bottom - exposed.top;
     if (width > 0 && height > 0) {
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        // The bitmap holds just the exposed part; client coordinates still apply in it.
-        SetViewportOrgEx(memory, -exposed.left, -exposed.top, nullptr);
+        HDC memory = buffer(screen);
+        const int saved = SaveDC(memory);
+        IntersectClipRect(memory, exposed.left, exposed.top, exposed.right, exposed.bottom);
         fill(memory, exposed, form_.backColor());
         paintChildren(memory, form_, exposed);
-        SetViewportOrgEx(memory, 0, 0, nullptr);
-        BitBlt(screen, exposed.left, exposed.top, width, height, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
+        RestoreDC(memory, saved);
+        BitBlt(screen, exposed.left, exposed.top, width, height, memory, exposed.left, exposed.top,
+               SRCCOPY);
     }
     EndPaint(hwnd_, &ps);
+}
+
+HDC FormWindow::buffer(HDC screen) {
+    // Kept between frames: the strip repaints 64 times a second.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (bufferDc_ != nullptr && bufferSize_.cx >= client.right && bufferSize_.cy >= client.bottom) {
+        return bufferDc_;
+    }
+    dropBuffer();
+    bufferSize_ = {std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
+    bufferDc_ = CreateCompatibleDC(screen);
+    bufferBitmap_ = CreateCompatibleBitmap(screen, bufferSize_.cx, bufferSize_.cy);
+    bufferOld_ = SelectObject(bufferDc_, bufferBitmap_);
+    return bufferDc_;
+}
+
+void FormWindow::dropBuffer() {
+    if (bufferDc_ == nullptr) {
+        return;
+    }
+    SelectObject(bufferDc_, bufferOld_);
+    DeleteObject(bufferBitmap_);
+    DeleteDC(bufferDc_);
+    bufferDc_ = nullptr;
 }
 
 void FormWindow::paintChildren(HDC dc, const Container& container, const RECT& exposed) {

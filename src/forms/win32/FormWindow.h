@@ -46,6 +46,9 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
+    // A memory bitmap of the client area's size at least, where each frame is drawn whole.
+    HDC buffer(HDC screen);
+    void dropBuffer();
     void paintChildren(HDC dc, const Container& container, const RECT& exposed);
     void paintLabel(HDC dc, const Label& label, const RECT& clipped);
     HBRUSH backBrush();
@@ -63,6 +66,10 @@ private:
     std::unordered_set<const Control*> touched_;
     bool checkPosted_ = false;
     bool pressed_ = false;
+    HDC bufferDc_ = nullptr;
+    HBITMAP bufferBitmap_ = nullptr;
+    HGDIOBJ bufferOld_ = nullptr;
+    SIZE bufferSize_{};
     HBRUSH brush_ = nullptr;
     Color brushColor_;
 };

@@ -171,5 +171,13 @@ TEST_F(InputTest, TabMovesBetweenTheNativeControlsInCreationOrder) {
     }
 }
 
+TEST_F(InputTest, ClosingTheWindowHidesItAndKeepsItsHandle) {
+    show(form);
+    const HWND hwnd = toHwnd(form.hwnd());
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(hwnd); }));
+    EXPECT_TRUE(IsWindow(hwnd));
+}
+
 } // namespace
 } // namespace quill::testing

@@ -117,6 +117,11 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         paint();
         return 0;
+    case WM_CLOSE:
+        // The program decides when a form goes, not the window's close box: the form and its
+        // handle stay, the window only hides.
+        ShowWindow(hwnd_, SW_HIDE);
+        return 0;
     case WM_ERASEBKGND:
         return 1; // everything is painted in WM_PAINT, at once
     case kShowChanges:

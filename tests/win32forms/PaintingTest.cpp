@@ -80,6 +80,10 @@ TEST_F(PaintingTest, MovingAContainerRepaintsBothWhereItsContentsWereAndWhereThe
         [&] { return pixel(form, 120, 30) == ref(kBlue) && pixel(form, 320, 35) == ref(kRed); }));
     EXPECT_EQ(pixel(form, 30, 30), ref(forms::kButtonFace));
     EXPECT_EQ(pixel(form, 220, 35), ref(forms::kButtonFace));
+
+    form.setBackColor(kWhite);
+    EXPECT_TRUE(waitUntil([&] { return pixel(form, 220, 35) == ref(kWhite); }));
+    EXPECT_EQ(pixel(form, 120, 30), ref(kBlue));
 }
 
 TEST_F(PaintingTest, ACaptionChangeResizesAnAutoSizeLabelAndShowsTheLongerText) {

@@ -131,13 +131,19 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         pointerMoved(lParam);
         return 0;
     case WM_LBUTTONDOWN:
+        // Held until the release, wherever the pointer goes meanwhile.
         pressed_ = true;
+        SetCapture(hwnd_);
         return 0;
     case WM_LBUTTONUP:
         if (pressed_) {
             pressed_ = false;
+            ReleaseCapture();
             clicked(lParam);
         }
+        return 0;
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
         return 0;
     case WM_COMMAND:
         if (natives_.command(reinterpret_cast<HWND>(lParam), HIWORD(wParam))) {
@@ -181,7 +187,8 @@ HBRUSH FormWindow::backBrush() {
 void FormWindow::controlChanged(const Control* control) {
     if (control == nullptr) {
         SetWindowTextW(hwnd_, platform::win32::widen(form_.caption()).c_str());
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        // The options and frames take the form's colour too.
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
     }
     if (kinds_.windowless(*control)) {

@@ -110,5 +110,20 @@ TEST_F(PaintingTest, ACaptionChangeResizesAnAutoSizeLabelAndShowsTheLongerText) 
     EXPECT_LT(label.width(), shortWidth);
 }
 
+TEST_F(PaintingTest, RefreshPaintsAtOnceWithoutTheEventLoop) {
+    forms::PictureBox notice(form, "notice", 10 * tx(), 10 * ty(), 100 * tx(), 30 * ty());
+    forms::Label text(notice, "text", 5 * tx(), 5 * ty(), 60 * tx(), 20 * ty(), "", false);
+    show(form);
+    notice.setBackColor(kBlue);
+    text.setBackColor(kRed);
+    text.refresh();
+    notice.refresh();
+    // Read without pumping: the thread is about to block in a download.
+    HDC dc = GetDC(toHwnd(form.hwnd()));
+    EXPECT_EQ(GetPixel(dc, 12, 12), ref(kBlue));
+    EXPECT_EQ(GetPixel(dc, 20, 20), ref(kRed));
+    ReleaseDC(toHwnd(form.hwnd()), dc);
+}
+
 } // namespace
 } // namespace quill::testing

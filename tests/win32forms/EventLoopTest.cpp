@@ -102,5 +102,31 @@ TEST_F(EventLoopTest, AWaitEndsAtInputOrAtTheEndOfTheProgramButNotAtATimerTick) 
     EXPECT_EQ(quit.wParam, 3u);
 }
 
+TEST_F(EventLoopTest, TimersTickWhileAMessageBoxIsOpen) {
+    const std::wstring caption = L"Z\u00fcrich \u2013 \u010capek";
+    int ticks = 0;
+    std::wstring text;
+    forms::Timer user(form, "user", 20, true);
+    user.onTimer = [&] {
+        if (++ticks < 3) {
+            return;
+        }
+        // The user reads the box, then presses OK.
+        if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
+            wchar_t shown[64]{};
+            GetDlgItemTextW(box, 0xFFFF, shown, 64);
+            text = shown;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        } else if (ticks > 100) { // not found under its caption: close whatever box, and fail
+            PostMessageW(FindWindowW(L"#32770", nullptr), WM_COMMAND, IDOK, 0);
+        }
+    };
+    const int answer = app.messageBox(form.hwnd(), "Feed \u00e9chou\u00e9",
+                                      "Z\u00fcrich \u2013 \u010capek", MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(text, L"Feed \u00e9chou\u00e9");
+}
+
 } // namespace
 } // namespace quill::testing

@@ -151,6 +151,14 @@ TEST_F(InputTest, OptionsInAFrameAreOneGroupAndButtonsRunTheirHandlers) {
     wchar_t caption[16]{};
     GetWindowTextW(native(ok), caption, 16);
     EXPECT_EQ(std::wstring(caption), L"OK");
+
+    // Hiding a frame hides what it holds, and showing it again brings it back.
+    top.setVisible(false);
+    EXPECT_FALSE(IsWindowVisible(native(top)));
+    EXPECT_FALSE(IsWindowVisible(native(below)));
+    EXPECT_TRUE(IsWindowVisible(native(fast)));
+    top.setVisible(true);
+    EXPECT_TRUE(IsWindowVisible(native(below)));
 }
 
 TEST_F(InputTest, TabMovesBetweenTheNativeControlsInCreationOrder) {

@@ -178,7 +178,8 @@ void NativeControls::sync(const Control& control, Native& native) {
         fitFrame(hwnd);
     }
     const bool shown = kinds_.shownWithContainers(control);
-    if ((IsWindowVisible(hwnd) != FALSE) != shown) {
+    // Its own flag: IsWindowVisible also answers for a hidden form.
+    if (((GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0) != shown) {
         ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
     }
     syncing_ = false;

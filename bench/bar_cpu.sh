@@ -7,19 +7,8 @@ program=$(realpath "$1")
 seconds=${2:-60}
 mode=${3:-scroll}
 work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 10 number <&"$displayfd"
-export DISPLAY=":$number"
+source "$(dirname "$0")/desktop.sh"
+start_display
 openbox >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
@@ -39,14 +28,7 @@ mkdir -p "$work/feeds" "$work/ticker"
     done
     echo '</channel></rss>'
 } >"$work/feeds/wire.xml"
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/feeds" >"$work/http.log" 2>&1 &
-pids+=($!)
-port=""
-for _ in $(seq 100); do
-    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1)
-    [ -n "$port" ] && break
-    sleep 0.1
-done
+serve_feeds
 printf '20\r\nTrue\r\nhttp://127.0.0.1:%s/wire.xml\r\n' "$port" >"$work/ticker/links.ryx"
 printf '\r\n' >"$work/ticker/rep.ini"
 

@@ -5,19 +5,8 @@
 set -euo pipefail
 program=$(realpath "$1")
 work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 10 number <&"$displayfd"
-export DISPLAY=":$number"
+source "$(dirname "$0")/desktop.sh"
+start_display
 
 mkdir -p "$work/feeds" "$work/ticker"
 heading='<rss><channel><title>Wire</title><link>http://127.0.0.1/</link><description>d</description>'
@@ -29,14 +18,7 @@ echo "$heading<item><title>Small</title><link>http://127.0.0.1/1</link><descript
     head -c 100000000 /dev/zero | tr '\0' 'x'
     printf -- '--></channel></rss>'
 } >"$work/feeds/big.xml"
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/feeds" >"$work/http.log" 2>&1 &
-pids+=($!)
-port=""
-for _ in $(seq 100); do
-    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/http.log" | head -n 1)
-    [ -n "$port" ] && break
-    sleep 0.1
-done
+serve_feeds
 # Reloads every minute; the big feed is listed from the first reload on.
 printf '1\r\nTrue\r\nhttp://127.0.0.1:%s/small.xml\r\n' "$port" >"$work/ticker/links.ryx"
 printf '\r\n' >"$work/ticker/rep.ini"

@@ -80,7 +80,11 @@ TEST_F(LinksFileTest, TheShortFileMessageNamesOnlyTheSettingsFilledIn) {
 TEST_F(LinksFileTest, SavingThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLink) {
     std::filesystem::create_directories(folder.path() / "dotfiles");
     folder.write("dotfiles/links.ryx", "20\r\nTrue\r\n");
-    std::filesystem::create_symlink("dotfiles/links.ryx", file());
+    std::error_code noLinks;
+    std::filesystem::create_symlink("dotfiles/links.ryx", file(), noLinks);
+    if (noLinks) {
+        GTEST_SKIP() << "this system makes no symbolic links: " << noLinks.message();
+    }
     ASSERT_FALSE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
     EXPECT_TRUE(std::filesystem::is_symlink(file()));
     EXPECT_EQ(folder.read("dotfiles/links.ryx"), "5\r\nFalse\r\n");

@@ -2,6 +2,7 @@
 #include "forms/Frame.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
+#include "forms/win32/Fonts.h"
 
 namespace quill::testing {
 namespace {
@@ -123,6 +124,33 @@ TEST_F(PaintingTest, RefreshPaintsAtOnceWithoutTheEventLoop) {
     EXPECT_EQ(GetPixel(dc, 12, 12), ref(kBlue));
     EXPECT_EQ(GetPixel(dc, 20, 20), ref(kRed));
     ReleaseDC(toHwnd(form.hwnd()), dc);
+}
+
+TEST_F(PaintingTest, AFixedBoxShrinksItsCaptionToShowItWhole) {
+    forms::win32::Fonts fonts;
+    const forms::Font font{.family = {}, .pixelSize = 14, .bold = false, .underline = false};
+    const std::wstring text = L"Reload news every:";
+    const forms::TextSize natural = fonts.measure(font, "Reload news every:");
+
+    const auto roomy = fonts.fit(font, text, {natural.width + 2, natural.height});
+    EXPECT_EQ(roomy.font.pixelSize, 14);
+    EXPECT_FALSE(roomy.wraps);
+
+    const LONG narrow = natural.width * 4 / 5;
+    const auto shrunk = fonts.fit(font, text, {narrow, natural.height});
+    EXPECT_LT(shrunk.font.pixelSize, 14);
+    EXPECT_GE(shrunk.font.pixelSize, forms::win32::Fonts::kSmallestFittedPixelSize);
+    EXPECT_LE(fonts.measure(shrunk.font, "Reload news every:").width, narrow);
+    EXPECT_FALSE(shrunk.wraps);
+
+    // Two lines' height: the caption wraps at its words before it shrinks.
+    const auto wrapped = fonts.fit(font, text, {narrow, 2 * natural.height + 2});
+    EXPECT_TRUE(wrapped.wraps);
+    EXPECT_EQ(wrapped.font.pixelSize, 14);
+
+    // Nothing fits in a sliver: the smallest size, shortened when drawn.
+    EXPECT_EQ(fonts.fit(font, text, {10, natural.height}).font.pixelSize,
+              forms::win32::Fonts::kSmallestFittedPixelSize);
 }
 
 } // namespace

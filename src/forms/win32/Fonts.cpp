@@ -55,4 +55,24 @@ TextSize Fonts::measure(const Font& font, std::string_view utf8) {
     return {size.cx, std::max<int>(size.cy, metrics.tmHeight)};
 }
 
+Fonts::Fit Fonts::fit(const Font& font, std::wstring_view text, SIZE box) {
+    Font tried = font;
+    SelectObject(measuring_, get(tried));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(measuring_, &metrics);
+    // A box of one line never wraps: the second line would not show.
+    const bool wraps = box.cy >= 2 * metrics.tmHeight;
+    const auto fits = [&] {
+        SelectObject(measuring_, get(tried));
+        RECT needed{0, 0, box.cx, 0};
+        DrawTextW(measuring_, text.data(), static_cast<int>(text.size()), &needed,
+                  DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        return needed.right <= box.cx && needed.bottom <= box.cy;
+    };
+    while (tried.pixelSize > kSmallestFittedPixelSize && !fits()) {
+        --tried.pixelSize;
+    }
+    return {tried, wraps};
+}
+
 } // namespace quill::forms::win32

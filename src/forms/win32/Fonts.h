@@ -24,6 +24,16 @@ public:
     HFONT dialog() { return get(Font{}); }
     TextSize measure(const Font& font, std::string_view utf8);
 
+    // Captions laid out for a narrower font than the desktop's shrink to fit their boxes rather
+    // than being cut off; below this size they are shortened with an ellipsis instead.
+    static constexpr int kSmallestFittedPixelSize = 8;
+    struct Fit {
+        Font font;
+        bool wraps; // a box of two lines or more wraps at words
+    };
+    // The largest size, down to the smallest, at which the whole text shows in the box.
+    Fit fit(const Font& font, std::wstring_view text, SIZE box);
+
 private:
     LOGFONTW dialogFace_{};
     HDC measuring_; // a screen-compatible memory DC that keeps the last font selected

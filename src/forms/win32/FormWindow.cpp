@@ -315,20 +315,32 @@ void FormWindow::paintLabel(HDC dc, const Label& label, const RECT& clipped) {
         return;
     }
     RECT whole = geometry_.rect(label);
+    const std::wstring text = platform::win32::widen(label.caption());
+    // A label sized by its caption holds it as it is; a fixed box gets the whole caption.
+    const Fonts::Fit fit =
+        label.autoSize() ? Fonts::Fit{label.font(), false} : fitted(label, text, whole);
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, clipped.left, clipped.top, clipped.right, clipped.bottom);
-    SelectObject(dc, fonts_.get(label.font()));
+    SelectObject(dc, fonts_.get(fit.font));
     SetTextColor(dc, toColorRef(label.foreColor()));
     SetBkMode(dc, TRANSPARENT);
-    const std::wstring text = platform::win32::widen(label.caption());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    // A box of one line never wraps: the second line would not show.
-    const bool wraps = !label.autoSize() && whole.bottom - whole.top >= 2 * metrics.tmHeight;
-    const UINT format =
-        DT_NOPREFIX | DT_LEFT | DT_TOP | (wraps ? DT_WORDBREAK : DT_SINGLELINE | DT_END_ELLIPSIS);
+    const UINT format = DT_NOPREFIX | DT_LEFT | DT_TOP |
+                        (fit.wraps ? DT_WORDBREAK : DT_SINGLELINE | DT_END_ELLIPSIS);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &whole, format);
     RestoreDC(dc, saved);
+}
+
+Fonts::Fit FormWindow::fitted(const Label& label, const std::wstring& text, const RECT& box) {
+    // Asked again at every paint; worked out again only when the label's look changes.
+    const SIZE size{box.right - box.left, box.bottom - box.top};
+    const auto known = fits_.find(&label);
+    if (known != fits_.end() && known->second.font == label.font() && known->second.text == text &&
+        known->second.size.cx == size.cx && known->second.size.cy == size.cy) {
+        return known->second.fit;
+    }
+    const Fonts::Fit fit = fonts_.fit(label.font(), text, size);
+    fits_[&label] = {label.font(), text, size, fit};
+    return fit;
 }
 
 void FormWindow::pointerMoved(LPARAM lParam) {

@@ -3,10 +3,12 @@
 #include "forms/Backend.h"
 #include "forms/ControlKinds.h"
 #include "forms/Style.h"
+#include "forms/win32/Fonts.h"
 #include "forms/win32/NativeControls.h"
 #include "forms/win32/PixelGeometry.h"
 #include "forms/win32/Windows.h"
 
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -16,8 +18,6 @@ class Label;
 } // namespace quill::forms
 
 namespace quill::forms::win32 {
-
-class Fonts;
 
 // The window of one form. It paints the form's windowless labels and picture boxes itself, into a
 // memory bitmap first so the moving strip never shows half a frame, hosts native controls for the
@@ -51,6 +51,7 @@ private:
     void dropBuffer();
     void paintChildren(HDC dc, const Container& container, const RECT& exposed);
     void paintLabel(HDC dc, const Label& label, const RECT& clipped);
+    Fonts::Fit fitted(const Label& label, const std::wstring& text, const RECT& box);
     HBRUSH backBrush();
     void pointerMoved(LPARAM lParam);
     void clicked(LPARAM lParam);
@@ -64,6 +65,13 @@ private:
     // Where each windowless control was last shown, and those whose look changed since.
     std::unordered_map<const Control*, RECT> shown_;
     std::unordered_set<const Control*> touched_;
+    struct FittedCaption {
+        Font font;
+        std::wstring text;
+        SIZE size;
+        Fonts::Fit fit;
+    };
+    std::unordered_map<const Label*, FittedCaption> fits_;
     bool checkPosted_ = false;
     bool pressed_ = false;
     HDC bufferDc_ = nullptr;

@@ -22,7 +22,7 @@ constexpr float kTwipsPerInch = 1440;
 
 bool isInput(UINT message) {
     return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_MOUSELEAVE;
+           (message >= WM_KEYFIRST && message <= WM_KEYLAST);
 }
 
 } // namespace

@@ -33,8 +33,6 @@ public:
     void controlChanged(const Control* control) override;
     void repaintNow(const Control& control) override;
 
-    // Hands what changed since the last look to the window system as one invalid rectangle.
-    void showChanges();
     // Tab and arrow keys move between a form's native controls in their tab order; true when
     // the message was used so.
     static bool navigate(MSG& message);
@@ -45,6 +43,8 @@ private:
     static ATOM windowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Hands what changed since the last look to the window system as one invalid rectangle.
+    void showChanges();
     void paint();
     // A memory bitmap of the client area's size at least, where each frame is drawn whole.
     HDC buffer(HDC screen);

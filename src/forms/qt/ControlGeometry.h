@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/qt/ControlKinds.h"
+#include "forms/ControlKinds.h"
 
 #include <QPointF>
 #include <QRect>

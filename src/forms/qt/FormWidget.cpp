@@ -5,7 +5,7 @@
 #include "forms/Frame.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
-#include "forms/qt/GuardedCall.h"
+#include "forms/GuardedCall.h"
 #include "forms/qt/QtStyle.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "forms/Style.h"
 #include "forms/qt/ControlGeometry.h"
-#include "forms/qt/ControlKinds.h"
+#include "forms/ControlKinds.h"
 #include "forms/qt/LabelPixmaps.h"
 #include "forms/qt/NativeControls.h"
 

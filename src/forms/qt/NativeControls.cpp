@@ -6,7 +6,7 @@
 #include "forms/ListBox.h"
 #include "forms/OptionButton.h"
 #include "forms/TextBox.h"
-#include "forms/qt/GuardedCall.h"
+#include "forms/GuardedCall.h"
 #include "forms/qt/NativeCaptions.h"
 
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "forms/qt/ControlGeometry.h"
-#include "forms/qt/ControlKinds.h"
+#include "forms/ControlKinds.h"
 
 #include <QPoint>
 #include <QSize>

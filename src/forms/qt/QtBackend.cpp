@@ -4,7 +4,7 @@
 #include "forms/Form.h"
 #include "forms/Scheduler.h"
 #include "forms/qt/FormWidget.h"
-#include "forms/qt/GuardedCall.h"
+#include "forms/GuardedCall.h"
 #include "forms/qt/QtStyle.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "forms/qt/ControlKinds.h"
+#include "forms/ControlKinds.h"
 
 #include "forms/CommandButton.h"
 #include "forms/Form.h"
@@ -9,7 +9,7 @@
 #include "forms/PictureBox.h"
 #include "forms/TextBox.h"
 
-namespace quill::forms::qt {
+namespace quill::forms {
 
 namespace {
 
@@ -80,4 +80,4 @@ bool ControlKinds::shownWithContainers(const Control& control) const {
     return true;
 }
 
-} // namespace quill::forms::qt
+} // namespace quill::forms

@@ -3,12 +3,10 @@
 #include <unordered_map>
 
 namespace quill::forms {
+
 class Container;
 class Control;
 class Form;
-} // namespace quill::forms
-
-namespace quill::forms::qt {
 
 enum class ControlKind {
     Label,
@@ -18,7 +16,7 @@ enum class ControlKind {
     TextBox,
     CommandButton,
     OptionButton,
-    Other, // nothing Qt shows
+    Other, // nothing a front end shows
 };
 
 // The kind of each control of one form and the control each container is. A failing
@@ -34,7 +32,7 @@ public:
         const ControlKind kind = of(control);
         return kind == ControlKind::Label || kind == ControlKind::PictureBox;
     }
-    // Shown by a Qt widget.
+    // Shown by a native control of its own.
     bool native(const Control& control) const {
         const ControlKind kind = of(control);
         return kind != ControlKind::Label && kind != ControlKind::PictureBox &&
@@ -53,4 +51,4 @@ private:
     mutable std::unordered_map<const Container*, const Control*> containers_;
 };
 
-} // namespace quill::forms::qt
+} // namespace quill::forms

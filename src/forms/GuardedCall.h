@@ -1,8 +1,9 @@
 #pragma once
 
-namespace quill::forms::qt {
+namespace quill::forms {
 
-// Qt cannot unwind through its event dispatch, so a handler's failure ends with the handler.
+// Neither Qt's event dispatch nor a window procedure can be unwound through, so a handler's
+// failure ends with the handler.
 template <typename Handler> void callGuarded(Handler&& handler) noexcept {
     try {
         handler();
@@ -10,4 +11,4 @@ template <typename Handler> void callGuarded(Handler&& handler) noexcept {
     }
 }
 
-} // namespace quill::forms::qt
+} // namespace quill::forms

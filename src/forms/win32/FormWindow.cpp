@@ -1,0 +1,356 @@
+#include "forms/win32/FormWindow.h"
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "forms/GuardedCall.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/win32/Fonts.h"
+#include "platform/win32/Wide.h"
+
+#include <algorithm>
+#include <cmath>
+#include <windowsx.h>
+
+namespace quill::forms::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"QuillmarkForm";
+// Posted once per burst of changes, so the burst is looked at when it is over.
+constexpr UINT kShowChanges = WM_APP + 1;
+
+COLORREF toColorRef(Color color) {
+    return RGB(color.r, color.g, color.b);
+}
+
+int toPixels(float twips, float twipsPerPixel) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+void fill(HDC dc, const RECT& rect, Color color) {
+    SetBkColor(dc, toColorRef(color));
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+void addRect(RECT& dirty, const RECT& rect) {
+    if (!IsRectEmpty(&rect)) {
+        UnionRect(&dirty, &dirty, &rect);
+    }
+}
+
+} // namespace
+
+ATOM FormWindow::windowClass() {
+    static const ATOM registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &FormWindow::windowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kWindowClass;
+        return RegisterClassExW(&windowClass);
+    }();
+    return registered;
+}
+
+bool FormWindow::navigate(MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || message.hwnd == nullptr) {
+        return false;
+    }
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != windowClass()) {
+        return false;
+    }
+    return IsDialogMessageW(root, &message) != FALSE;
+}
+
+FormWindow::FormWindow(Form& form, Fonts& fonts)
+    : form_(form), fonts_(fonts), kinds_(form),
+      geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
+      natives_(kinds_, geometry_) {
+    // The client area has the design size, centred on the work area with its corner kept on it.
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT outer{0, 0, toPixels(form.designWidth(), form.app().twipsPerPixelX()),
+               toPixels(form.designHeight(), form.app().twipsPerPixelY())};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = std::max(work.left, (work.left + work.right - width) / 2);
+    const int y = std::max(work.top, (work.top + work.bottom - height) / 2);
+    hwnd_ = CreateWindowExW(0, MAKEINTATOM(windowClass()),
+                            platform::win32::widen(form.caption()).c_str(), style, x, y, width,
+                            height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+FormWindow::~FormWindow() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+    dropBuffer();
+    if (brush_ != nullptr) {
+        DeleteObject(brush_);
+    }
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window == nullptr || window->hwnd_ != hwnd) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    bool handled = false;
+    callGuarded([&] {
+        result = window->handle(message, wParam, lParam);
+        handled = true;
+    });
+    return handled ? result : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_CLOSE:
+        // The program decides when a form goes, not the window's close box: the form and its
+        // handle stay, the window only hides.
+        ShowWindow(hwnd_, SW_HIDE);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // everything is painted in WM_PAINT, at once
+    case kShowChanges:
+        showChanges();
+        return 0;
+    case WM_MOUSEMOVE:
+        pointerMoved(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        // Held until the release, wherever the pointer goes meanwhile.
+        pressed_ = true;
+        SetCapture(hwnd_);
+        return 0;
+    case WM_LBUTTONUP:
+        if (pressed_) {
+            pressed_ = false;
+            ReleaseCapture();
+            clicked(lParam);
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        return 0;
+    case WM_COMMAND:
+        if (natives_.command(reinterpret_cast<HWND>(lParam), HIWORD(wParam))) {
+            return 0;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        // Options and frames sit on the form's colour.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, toColorRef(form_.backColor()));
+        return reinterpret_cast<LRESULT>(backBrush());
+    }
+    case WM_SHOWWINDOW:
+        if (wParam != FALSE) {
+            natives_.showIn(form_, hwnd_, fonts_.dialog());
+        }
+        break;
+    case WM_SIZE:
+        if (IsWindowVisible(hwnd_)) {
+            natives_.showIn(form_, hwnd_, fonts_.dialog());
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+HBRUSH FormWindow::backBrush() {
+    if (brush_ == nullptr || brushColor_ != form_.backColor()) {
+        if (brush_ != nullptr) {
+            DeleteObject(brush_);
+        }
+        brushColor_ = form_.backColor();
+        brush_ = CreateSolidBrush(toColorRef(brushColor_));
+    }
+    return brush_;
+}
+
+void FormWindow::controlChanged(const Control* control) {
+    if (control == nullptr) {
+        SetWindowTextW(hwnd_, platform::win32::widen(form_.caption()).c_str());
+        // The options and frames take the form's colour too.
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return;
+    }
+    if (kinds_.windowless(*control)) {
+        touched_.insert(control);
+    }
+    const ControlKind kind = kinds_.of(*control);
+    if (kind == ControlKind::Label || kind == ControlKind::PictureBox ||
+        kind == ControlKind::Frame) {
+        if (!checkPosted_) {
+            checkPosted_ = PostMessageW(hwnd_, kShowChanges, 0, 0) != FALSE;
+        }
+    }
+    if (kind != ControlKind::Label) {
+        natives_.changed(*control);
+    }
+}
+
+void FormWindow::showChanges() {
+    checkPosted_ = false;
+    // One rectangle: the strip's holders move together, so the pixels between them change too.
+    RECT dirty{};
+    for (const Control* control : form_.controls()) {
+        if (!kinds_.windowless(*control)) {
+            continue;
+        }
+        RECT now{};
+        if (kinds_.shownWithContainers(*control)) {
+            now = geometry_.clippedRect(*control);
+        }
+        RECT& shown = shown_[control];
+        if (!EqualRect(&now, &shown) || touched_.contains(control)) {
+            addRect(dirty, shown);
+            addRect(dirty, now);
+            shown = now;
+        }
+    }
+    touched_.clear();
+    if (!IsRectEmpty(&dirty)) {
+        InvalidateRect(hwnd_, &dirty, FALSE);
+    }
+}
+
+void FormWindow::repaintNow(const Control& control) {
+    showChanges();
+    if (HWND native = natives_.window(control)) {
+        RedrawWindow(native, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        return;
+    }
+    const RECT rect = geometry_.clippedRect(control);
+    RedrawWindow(hwnd_, &rect, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void FormWindow::paint() {
+    PAINTSTRUCT ps{};
+    HDC screen = BeginPaint(hwnd_, &ps);
+    const RECT exposed = ps.rcPaint;
+    const int width = exposed.right - exposed.left;
+    const int height = exposed.bottom - exposed.top;
+    if (width > 0 && height > 0) {
+        HDC memory = buffer(screen);
+        const int saved = SaveDC(memory);
+        IntersectClipRect(memory, exposed.left, exposed.top, exposed.right, exposed.bottom);
+        fill(memory, exposed, form_.backColor());
+        paintChildren(memory, form_, exposed);
+        RestoreDC(memory, saved);
+        BitBlt(screen, exposed.left, exposed.top, width, height, memory, exposed.left, exposed.top,
+               SRCCOPY);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+HDC FormWindow::buffer(HDC screen) {
+    // Kept between frames: the strip repaints 64 times a second.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (bufferDc_ != nullptr && bufferSize_.cx >= client.right && bufferSize_.cy >= client.bottom) {
+        return bufferDc_;
+    }
+    dropBuffer();
+    bufferSize_ = {std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
+    bufferDc_ = CreateCompatibleDC(screen);
+    bufferBitmap_ = CreateCompatibleBitmap(screen, bufferSize_.cx, bufferSize_.cy);
+    bufferOld_ = SelectObject(bufferDc_, bufferBitmap_);
+    return bufferDc_;
+}
+
+void FormWindow::dropBuffer() {
+    if (bufferDc_ == nullptr) {
+        return;
+    }
+    SelectObject(bufferDc_, bufferOld_);
+    DeleteObject(bufferBitmap_);
+    DeleteDC(bufferDc_);
+    bufferDc_ = nullptr;
+}
+
+void FormWindow::paintChildren(HDC dc, const Container& container, const RECT& exposed) {
+    for (const Control* child : container.children()) {
+        const ControlKind kind = kinds_.of(*child);
+        // A frame's line is its group box's; what it holds is drawn here.
+        const bool drawnHere = kinds_.windowless(*child) || kind == ControlKind::Frame;
+        if (!drawnHere || !child->visible()) {
+            continue;
+        }
+        const RECT clipped = geometry_.clippedRect(*child);
+        RECT common{};
+        if (!IntersectRect(&common, &clipped, &exposed)) {
+            continue;
+        }
+        if (kind == ControlKind::Label) {
+            paintLabel(dc, static_cast<const Label&>(*child), clipped);
+            continue;
+        }
+        if (kind == ControlKind::PictureBox) {
+            fill(dc, clipped, static_cast<const PictureBox&>(*child).backColor());
+        }
+        paintChildren(dc, *kinds_.asContainer(*child), exposed);
+    }
+}
+
+void FormWindow::paintLabel(HDC dc, const Label& label, const RECT& clipped) {
+    fill(dc, clipped, label.backColor());
+    if (label.caption().empty()) {
+        return;
+    }
+    RECT whole = geometry_.rect(label);
+    const std::wstring text = platform::win32::widen(label.caption());
+    // A label sized by its caption holds it as it is; a fixed box gets the whole caption.
+    const Fonts::Fit fit =
+        label.autoSize() ? Fonts::Fit{label.font(), false} : fitted(label, text, whole);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, clipped.left, clipped.top, clipped.right, clipped.bottom);
+    SelectObject(dc, fonts_.get(fit.font));
+    SetTextColor(dc, toColorRef(label.foreColor()));
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_NOPREFIX | DT_LEFT | DT_TOP |
+                        (fit.wraps ? DT_WORDBREAK : DT_SINGLELINE | DT_END_ELLIPSIS);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &whole, format);
+    RestoreDC(dc, saved);
+}
+
+Fonts::Fit FormWindow::fitted(const Label& label, const std::wstring& text, const RECT& box) {
+    // Asked again at every paint; worked out again only when the label's look changes.
+    const SIZE size{box.right - box.left, box.bottom - box.top};
+    const auto known = fits_.find(&label);
+    if (known != fits_.end() && known->second.font == label.font() && known->second.text == text &&
+        known->second.size.cx == size.cx && known->second.size.cy == size.cy) {
+        return known->second.fit;
+    }
+    const Fonts::Fit fit = fonts_.fit(label.font(), text, size);
+    fits_[&label] = {label.font(), text, size, fit};
+    return fit;
+}
+
+void FormWindow::pointerMoved(LPARAM lParam) {
+    form_.mouseMoveAt(geometry_.toTwipsX(GET_X_LPARAM(lParam)),
+                      geometry_.toTwipsY(GET_Y_LPARAM(lParam)));
+}
+
+void FormWindow::clicked(LPARAM lParam) {
+    form_.clickAt(geometry_.toTwipsX(GET_X_LPARAM(lParam)),
+                  geometry_.toTwipsY(GET_Y_LPARAM(lParam)));
+}
+
+} // namespace quill::forms::win32

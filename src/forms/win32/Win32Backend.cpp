@@ -1,0 +1,176 @@
+#include "forms/win32/Win32Backend.h"
+
+#include "forms/Application.h"
+#include "forms/GuardedCall.h"
+#include "forms/Scheduler.h"
+#include "forms/win32/Fonts.h"
+#include "forms/win32/FormWindow.h"
+#include "forms/win32/Windows.h"
+#include "platform/win32/Wide.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace quill::forms::win32 {
+
+namespace {
+
+constexpr wchar_t kWakeClass[] = L"QuillmarkWake";
+constexpr UINT_PTR kWakeTimer = 1;
+constexpr float kTwipsPerInch = 1440;
+
+bool isInput(UINT message) {
+    return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+}
+
+} // namespace
+
+struct Win32Backend::State {
+    Application* app = nullptr;
+    Fonts fonts;
+    HWND wake = nullptr; // message-only: it carries the scheduler's one timer
+    bool wakeActive = false;
+    double wakeTarget = 0;
+    LARGE_INTEGER frequency{}, start{};
+    float twipsPerPixelX = 15, twipsPerPixelY = 15;
+
+    double elapsedMilliseconds() const {
+        LARGE_INTEGER counter{};
+        QueryPerformanceCounter(&counter);
+        return static_cast<double>(counter.QuadPart - start.QuadPart) * 1000.0 /
+               static_cast<double>(frequency.QuadPart);
+    }
+
+    static LRESULT CALLBACK wakeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message != WM_TIMER || wParam != kWakeTimer || state == nullptr) {
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+        KillTimer(hwnd, kWakeTimer);
+        state->wakeActive = false;
+        if (state->app != nullptr) {
+            callGuarded([state] { state->app->runDueTimers(); });
+            // A handler that threw skipped the next request; the other timers still need it.
+            callGuarded([state] { state->app->timersChanged(); });
+        }
+        return 0;
+    }
+
+    // Dispatches what is queued; true when some of it was input or the program is to end.
+    bool pump() {
+        bool input = false;
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Whoever runs the outer loop ends on it, not this pump.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return true;
+            }
+            input = input || isInput(message.message);
+            if (FormWindow::navigate(message)) {
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return input;
+    }
+};
+
+Win32Backend::Win32Backend() : state_(std::make_unique<State>()) {
+    QueryPerformanceFrequency(&state_->frequency);
+    QueryPerformanceCounter(&state_->start);
+    static const ATOM registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &State::wakeProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kWakeClass;
+        return RegisterClassExW(&windowClass);
+    }();
+    (void)registered;
+    state_->wake = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(state_->wake, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_.get()));
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    state_->twipsPerPixelX = kTwipsPerInch / static_cast<float>(dpiX > 0 ? dpiX : 96);
+    state_->twipsPerPixelY = kTwipsPerInch / static_cast<float>(dpiY > 0 ? dpiY : 96);
+}
+
+Win32Backend::~Win32Backend() {
+    SetWindowLongPtrW(state_->wake, GWLP_USERDATA, 0);
+    DestroyWindow(state_->wake);
+}
+
+void Win32Backend::attach(Application& app) {
+    state_->app = &app;
+}
+
+std::unique_ptr<FormPeer> Win32Backend::createFormPeer(Form& form) {
+    return std::make_unique<FormWindow>(form, state_->fonts);
+}
+
+TextSize Win32Backend::measureText(const Font& font, std::string_view utf8) {
+    return state_->fonts.measure(font, utf8);
+}
+
+float Win32Backend::twipsPerPixelX() {
+    return state_->twipsPerPixelX;
+}
+
+float Win32Backend::twipsPerPixelY() {
+    return state_->twipsPerPixelY;
+}
+
+// The timers' clock advances in whole ticks of 1/64 s, as window timers see it. Timers enabled at
+// different moments within one tick then come due together and share a wake-up.
+double Win32Backend::now() {
+    const double tick = Scheduler::kShortestPeriod;
+    return std::floor(state_->elapsedMilliseconds() / tick) * tick;
+}
+
+void Win32Backend::wakeAt(double milliseconds) {
+    if (state_->wakeActive && state_->wakeTarget == milliseconds) {
+        return;
+    }
+    state_->wakeTarget = milliseconds;
+    const double tick = Scheduler::kShortestPeriod;
+    const double served = std::ceil(milliseconds / tick) * tick;
+    // Rounded up: waking early would find nothing due and ask again at once.
+    const double delay =
+        std::clamp(std::ceil(served - state_->elapsedMilliseconds()), 0.0, double{INT_MAX});
+    // The same identifier replaces the earlier request.
+    state_->wakeActive = SetTimer(state_->wake, kWakeTimer, static_cast<UINT>(delay), nullptr) != 0;
+}
+
+void Win32Backend::pumpEvents() {
+    state_->pump();
+}
+
+void Win32Backend::waitForEvents(int timeoutMilliseconds) {
+    // Timer ticks run inside the wait without ending it: only input or the time-out does, so a
+    // pointer resting on the bar costs no more than the strip's own timers.
+    const ULONGLONG deadline =
+        GetTickCount64() + static_cast<ULONGLONG>(std::max(0, timeoutMilliseconds));
+    for (;;) {
+        const ULONGLONG at = GetTickCount64();
+        const DWORD left = at >= deadline ? 0 : static_cast<DWORD>(deadline - at);
+        MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (state_->pump() || GetTickCount64() >= deadline) {
+            return;
+        }
+    }
+}
+
+int Win32Backend::messageBox(platform::Hwnd owner, const std::string& text,
+                             const std::string& caption, std::uint32_t style) {
+    return MessageBoxW(reinterpret_cast<HWND>(owner), platform::win32::widen(text).c_str(),
+                       platform::win32::widen(caption).c_str(), style);
+}
+
+} // namespace quill::forms::win32

@@ -1,0 +1,132 @@
+#include "Win32World.h"
+#include "forms/Scheduler.h"
+#include "forms/Timer.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace quill::testing {
+namespace {
+
+class EventLoopTest : public Win32World {
+protected:
+    forms::Form form{app, "bar", "Bar", 3000, 900};
+};
+
+TEST_F(EventLoopTest, TheClockIsMonotonicAndStepsInWholeTimerTicks) {
+    double last = backend.now();
+    const ULONGLONG end = GetTickCount64() + 100;
+    while (GetTickCount64() < end) {
+        const double now = backend.now();
+        EXPECT_GE(now, last);
+        EXPECT_EQ(now, std::floor(now / forms::Scheduler::kShortestPeriod) *
+                           forms::Scheduler::kShortestPeriod);
+        last = now;
+    }
+    EXPECT_GT(last, 0.0);
+}
+
+TEST_F(EventLoopTest, TimersOfTheSamePeriodTickInCreationOrderThroughTheRealWakeUp) {
+    std::string ticks;
+    forms::Timer first(form, "first", 30, false);
+    forms::Timer second(form, "second", 30, false);
+    first.onTimer = [&] { ticks += 'a'; };
+    second.onTimer = [&] { ticks += 'b'; };
+    first.setEnabled(true);
+    second.setEnabled(true);
+    const double start = backend.now();
+
+    ASSERT_TRUE(waitUntil([&] { return ticks.size() >= 6; })) << ticks;
+    EXPECT_EQ(ticks.substr(0, 6), "ababab");
+    // Three periods must have passed: a wake-up never runs a timer early.
+    EXPECT_GE(backend.now() - start, 3 * 30 - forms::Scheduler::kShortestPeriod);
+}
+
+TEST_F(EventLoopTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {
+    int slow = 0, fast = 0;
+    forms::Timer slowTimer(form, "slow", 5000, true);
+    slowTimer.onTimer = [&] { ++slow; };
+    forms::Timer fastTimer(form, "fast", 20, true);
+    fastTimer.onTimer = [&] { ++fast; };
+
+    ASSERT_TRUE(waitUntil([&] { return fast >= 5; }));
+    EXPECT_EQ(slow, 0);
+}
+
+TEST_F(EventLoopTest, ATimerStoppedByAnotherOnTheSameTickDoesNotTick) {
+    int stopped = 0, stopper = 0;
+    forms::Timer first(form, "first", 40, true);
+    forms::Timer second(form, "second", 40, true);
+    first.onTimer = [&] {
+        ++stopper;
+        second.setEnabled(false);
+    };
+    second.onTimer = [&] { ++stopped; };
+
+    ASSERT_TRUE(waitUntil([&] { return stopper >= 3; }));
+    EXPECT_EQ(stopped, 0);
+}
+
+TEST_F(EventLoopTest, AThrowingHandlerDoesNotStopTheOtherTimers) {
+    int ticks = 0;
+    forms::Timer thrower(form, "thrower", 20, true);
+    thrower.onTimer = [] { throw std::runtime_error("handler failed"); };
+    forms::Timer counter(form, "counter", 20, true);
+    counter.onTimer = [&] { ++ticks; };
+
+    EXPECT_TRUE(waitUntil([&] { return ticks >= 3; }));
+}
+
+TEST_F(EventLoopTest, AWaitEndsAtInputOrAtTheEndOfTheProgramButNotAtATimerTick) {
+    int ticks = 0;
+    forms::Timer timer(form, "timer", 20, true);
+    timer.onTimer = [&] { ++ticks; };
+    ULONGLONG start = GetTickCount64();
+    backend.waitForEvents(200);
+    EXPECT_GE(GetTickCount64() - start, 190u);
+    EXPECT_GE(ticks, 3) << "the timers tick inside the wait";
+
+    PostMessageW(toHwnd(form.hwnd()), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    start = GetTickCount64();
+    backend.waitForEvents(5000);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+
+    PostQuitMessage(3);
+    start = GetTickCount64();
+    backend.waitForEvents(5000);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the quit is left for the outer loop";
+    EXPECT_EQ(quit.wParam, 3u);
+}
+
+TEST_F(EventLoopTest, TimersTickWhileAMessageBoxIsOpen) {
+    const std::wstring caption = L"Z\u00fcrich \u2013 \u010capek";
+    int ticks = 0;
+    std::wstring text;
+    forms::Timer user(form, "user", 20, true);
+    user.onTimer = [&] {
+        if (++ticks < 3) {
+            return;
+        }
+        // The user reads the box, then presses OK.
+        if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
+            wchar_t shown[64]{};
+            GetDlgItemTextW(box, 0xFFFF, shown, 64);
+            text = shown;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        } else if (ticks > 100) { // not found under its caption: close whatever box, and fail
+            PostMessageW(FindWindowW(L"#32770", nullptr), WM_COMMAND, IDOK, 0);
+        }
+    };
+    const int answer = app.messageBox(form.hwnd(), "Feed \u00e9chou\u00e9",
+                                      "Z\u00fcrich \u2013 \u010capek", MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(text, L"Feed \u00e9chou\u00e9");
+}
+
+} // namespace
+} // namespace quill::testing

@@ -1,0 +1,157 @@
+#include "Win32World.h"
+#include "forms/Frame.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/win32/Fonts.h"
+
+namespace quill::testing {
+namespace {
+
+using forms::Color;
+
+constexpr Color kRed{200, 0, 0};
+constexpr Color kWhite{255, 255, 255};
+constexpr Color kBlue{0, 0, 160};
+constexpr Color kGrey{240, 240, 240};
+
+COLORREF ref(Color color) {
+    return RGB(color.r, color.g, color.b);
+}
+
+class PaintingTest : public Win32World {
+protected:
+    float tx() { return app.twipsPerPixelX(); }
+    float ty() { return app.twipsPerPixelY(); }
+
+    // How many pixels of a client rectangle show the colour.
+    int count(RECT rect, Color color) {
+        int found = 0;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) {
+                found += pixel(form, x, y) == ref(color) ? 1 : 0;
+            }
+        }
+        return found;
+    }
+
+    forms::Form form{app, "bar", "Bar", 400 * tx(), 60 * ty()};
+};
+
+TEST_F(PaintingTest, LabelsAndPictureBoxesAreDrawnWhereTheyLieInTheirContainers) {
+    form.setBackColor(kGrey);
+    forms::PictureBox holder(form, "holder", 200 * tx(), 10 * ty(), 150 * tx(), 40 * ty());
+    holder.setBackColor(kBlue);
+    forms::Label onForm(form, "onForm", 10 * tx(), 10 * ty(), 0, 0, "MMM", true);
+    forms::Label inHolder(holder, "inHolder", 20 * tx(), 5 * ty(), 0, 0, "MMM", true);
+    for (forms::Label* label : {&onForm, &inHolder}) {
+        label->setFont({.family = {}, .pixelSize = 20, .bold = true});
+        label->setForeColor(kRed);
+        label->setBackColor(kWhite);
+    }
+    show(form);
+
+    const int width = static_cast<int>(onForm.width() / tx());
+    const int height = static_cast<int>(onForm.height() / ty());
+    ASSERT_GT(width, 10);
+    // The form's own label: text and its back colour inside, the form's colour beside it.
+    EXPECT_GT(count({10, 10, 10 + width, 10 + height}, kRed), 20);
+    EXPECT_GT(count({10, 10, 10 + width, 10 + height}, kWhite), 20);
+    EXPECT_EQ(pixel(form, 5, 5), ref(kGrey));
+    EXPECT_EQ(pixel(form, 12 + width, 15), ref(kGrey));
+    // The holder's label lies at the holder's corner plus its own offset.
+    EXPECT_GT(count({220, 15, 220 + width, 15 + height}, kRed), 20);
+    EXPECT_EQ(pixel(form, 205, 12), ref(kBlue));
+    EXPECT_EQ(count({200, 10, 218, 50}, kRed), 0);
+}
+
+TEST_F(PaintingTest, MovingAContainerRepaintsBothWhereItsContentsWereAndWhereTheyGo) {
+    forms::PictureBox holder(form, "holder", 10 * tx(), 10 * ty(), 40 * tx(), 40 * ty());
+    holder.setBackColor(kBlue);
+    // A frame is a native group box; the label inside it is still the form's to paint.
+    forms::Frame frame(form, "frame", 200 * tx(), 0, 100 * tx(), 55 * ty(), "F");
+    forms::Label inFrame(frame, "inFrame", 10 * tx(), 25 * ty(), 20 * tx(), 20 * ty(), "", false);
+    inFrame.setBackColor(kRed);
+    show(form);
+    ASSERT_EQ(pixel(form, 30, 30), ref(kBlue));
+    ASSERT_EQ(pixel(form, 220, 35), ref(kRed));
+
+    holder.move(100 * tx(), 10 * ty(), 40 * tx(), 40 * ty());
+    frame.move(300 * tx(), 0, 100 * tx(), 55 * ty());
+    ASSERT_TRUE(waitUntil(
+        [&] { return pixel(form, 120, 30) == ref(kBlue) && pixel(form, 320, 35) == ref(kRed); }));
+    EXPECT_EQ(pixel(form, 30, 30), ref(forms::kButtonFace));
+    EXPECT_EQ(pixel(form, 220, 35), ref(forms::kButtonFace));
+
+    form.setBackColor(kWhite);
+    EXPECT_TRUE(waitUntil([&] { return pixel(form, 220, 35) == ref(kWhite); }));
+    EXPECT_EQ(pixel(form, 120, 30), ref(kBlue));
+}
+
+TEST_F(PaintingTest, ACaptionChangeResizesAnAutoSizeLabelAndShowsTheLongerText) {
+    forms::Label label(form, "label", 10 * tx(), 10 * ty(), 0, 0, "ab", true);
+    label.setFont({.family = {}, .pixelSize = 16});
+    label.setForeColor(kRed);
+    show(form);
+    const float shortWidth = label.width();
+    const float shortHeight = label.height();
+    const int oldRight = 10 + static_cast<int>(shortWidth / tx());
+
+    int sizeSeenByHandler = 0;
+    label.onChange = [&] { sizeSeenByHandler = static_cast<int>(label.width()); };
+    label.setCaption("ab and a good deal more \u00fc");
+    EXPECT_GT(label.width(), 4 * shortWidth);
+    EXPECT_EQ(label.height(), shortHeight);
+    EXPECT_EQ(sizeSeenByHandler, static_cast<int>(label.width()));
+    const int newRight = 10 + static_cast<int>(label.width() / tx());
+    const int bottom = 10 + static_cast<int>(label.height() / ty());
+    EXPECT_TRUE(waitUntil([&] { return count({oldRight, 10, newRight, bottom}, kRed) > 20; }));
+
+    label.setCaption("");
+    EXPECT_GT(label.height(), 0.0f) << "an empty caption keeps a line's height";
+    EXPECT_LT(label.width(), shortWidth);
+}
+
+TEST_F(PaintingTest, RefreshPaintsAtOnceWithoutTheEventLoop) {
+    forms::PictureBox notice(form, "notice", 10 * tx(), 10 * ty(), 100 * tx(), 30 * ty());
+    forms::Label text(notice, "text", 5 * tx(), 5 * ty(), 60 * tx(), 20 * ty(), "", false);
+    show(form);
+    notice.setBackColor(kBlue);
+    text.setBackColor(kRed);
+    text.refresh();
+    notice.refresh();
+    // Read without pumping: the thread is about to block in a download.
+    HDC dc = GetDC(toHwnd(form.hwnd()));
+    EXPECT_EQ(GetPixel(dc, 12, 12), ref(kBlue));
+    EXPECT_EQ(GetPixel(dc, 20, 20), ref(kRed));
+    ReleaseDC(toHwnd(form.hwnd()), dc);
+}
+
+TEST_F(PaintingTest, AFixedBoxShrinksItsCaptionToShowItWhole) {
+    forms::win32::Fonts fonts;
+    const forms::Font font{.family = {}, .pixelSize = 14, .bold = false, .underline = false};
+    const std::wstring text = L"Reload news every:";
+    const forms::TextSize natural = fonts.measure(font, "Reload news every:");
+
+    const auto roomy = fonts.fit(font, text, {natural.width + 2, natural.height});
+    EXPECT_EQ(roomy.font.pixelSize, 14);
+    EXPECT_FALSE(roomy.wraps);
+
+    const LONG narrow = natural.width * 4 / 5;
+    const auto shrunk = fonts.fit(font, text, {narrow, natural.height});
+    EXPECT_LT(shrunk.font.pixelSize, 14);
+    EXPECT_GE(shrunk.font.pixelSize, forms::win32::Fonts::kSmallestFittedPixelSize);
+    EXPECT_LE(fonts.measure(shrunk.font, "Reload news every:").width, narrow);
+    EXPECT_FALSE(shrunk.wraps);
+
+    // Two lines' height: the caption wraps at its words before it shrinks.
+    const auto wrapped = fonts.fit(font, text, {narrow, 2 * natural.height + 2});
+    EXPECT_TRUE(wrapped.wraps);
+    EXPECT_EQ(wrapped.font.pixelSize, 14);
+
+    // Nothing fits in a sliver: the smallest size, shortened when drawn.
+    EXPECT_EQ(fonts.fit(font, text, {10, natural.height}).font.pixelSize,
+              forms::win32::Fonts::kSmallestFittedPixelSize);
+}
+
+} // namespace
+} // namespace quill::testing

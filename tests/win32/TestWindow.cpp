@@ -21,7 +21,7 @@ LRESULT CALLBACK ownProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
         self->receive(message, wParam);
     }
-    if (message >= WM_APP && message <= 0xBFFF) {
+    if (message == TestWindow::kProbe) {
         return static_cast<LRESULT>(wParam + 1);
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -148,6 +148,10 @@ TestWindow::TestWindow(const platform::Rect& rect, std::intptr_t extraStyle) {
 TestWindow::~TestWindow() {
     SetWindowLongPtrW(handle(hwnd_), GWLP_USERDATA, 0);
     DestroyWindow(handle(hwnd_));
+}
+
+bool TestWindow::topmost() const {
+    return (GetWindowLongPtrW(handle(hwnd_), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
 bool TestWindow::hasReceived(std::uint32_t message, platform::WParam wParam) const {

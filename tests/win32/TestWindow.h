@@ -49,10 +49,11 @@ private:
 };
 
 // A shown top-level popup window (no frame, so its client area is the whole window), made
-// with CreateWindowExW. Its own procedure records what reaches it and answers a message from
-// WM_APP on with wParam + 1.
+// with CreateWindowExW. Its own procedure records what reaches it.
 class TestWindow {
 public:
+    // WM_APP + 7, which the own procedure answers with wParam + 1.
+    static constexpr std::uint32_t kProbe = 0x8000 + 7;
     struct Received {
         std::uint32_t message;
         platform::WParam wParam;
@@ -64,6 +65,8 @@ public:
     TestWindow& operator=(const TestWindow&) = delete;
 
     platform::Hwnd hwnd() const { return hwnd_; }
+    // WS_EX_TOPMOST, as the system has it.
+    bool topmost() const;
 
     bool hasReceived(std::uint32_t message, platform::WParam wParam) const;
     void forgetReceived() { received_.clear(); }

@@ -11,9 +11,6 @@ namespace {
 using namespace platform;
 using platform::win32::Win32Desktop;
 
-constexpr std::uint32_t kProbe = 0x8000 + 7; // WM_APP + 7: the own procedure answers wParam + 1
-constexpr std::intptr_t kTopmost = 0x8;      // WS_EX_TOPMOST
-
 class Win32DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -33,12 +30,12 @@ WndProc subclassPrevious = nullptr;
 LResult subclass(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam) {
     const LResult previous =
         subclassDesktop->CallWindowProc(subclassPrevious, window, message, wParam, lParam);
-    return message == kProbe ? previous + 100 : previous;
+    return message == TestWindow::kProbe ? previous + 100 : previous;
 }
 
 TEST_F(Win32DesktopTest, SubclassingReturnsThePreviousProcedureAndCallWindowProcReachesIt) {
     const Hwnd hwnd = window->hwnd();
-    EXPECT_EQ(desktop.SendMessage(hwnd, kProbe, 5, 0), 6);
+    EXPECT_EQ(desktop.SendMessage(hwnd, TestWindow::kProbe, 5, 0), 6);
 
     const std::intptr_t original = desktop.GetWindowLong(hwnd, GWL_WNDPROC);
     ASSERT_NE(original, 0);
@@ -49,12 +46,13 @@ TEST_F(Win32DesktopTest, SubclassingReturnsThePreviousProcedureAndCallWindowProc
     EXPECT_EQ(desktop.GetWindowLong(hwnd, GWL_WNDPROC), reinterpret_cast<std::intptr_t>(&subclass));
 
     window->forgetReceived();
-    EXPECT_EQ(desktop.SendMessage(hwnd, kProbe, 5, 0), 106);
-    EXPECT_TRUE(window->hasReceived(kProbe, 5)) << "the previous procedure was not reached";
+    EXPECT_EQ(desktop.SendMessage(hwnd, TestWindow::kProbe, 5, 0), 106);
+    EXPECT_TRUE(window->hasReceived(TestWindow::kProbe, 5))
+        << "the previous procedure was not reached";
 
     EXPECT_EQ(desktop.SetWindowLong(hwnd, GWL_WNDPROC, original),
               reinterpret_cast<std::intptr_t>(&subclass));
-    EXPECT_EQ(desktop.SendMessage(hwnd, kProbe, 5, 0), 6);
+    EXPECT_EQ(desktop.SendMessage(hwnd, TestWindow::kProbe, 5, 0), 6);
 }
 
 TEST_F(Win32DesktopTest, PositionsAndSizesRoundTripInScreenPixels) {
@@ -82,17 +80,16 @@ TEST_F(Win32DesktopTest, PositionsAndSizesRoundTripInScreenPixels) {
 
 TEST_F(Win32DesktopTest, TopmostAndNotTopmostAreWin32sInsertAfterValues) {
     const Hwnd hwnd = window->hwnd();
-    const auto topmost = [&] { return (desktop.GetWindowLong(hwnd, GWL_EXSTYLE) & kTopmost) != 0; };
     const std::uint32_t keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    ASSERT_FALSE(topmost());
+    ASSERT_FALSE(window->topmost());
     ASSERT_TRUE(desktop.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, keep));
-    EXPECT_TRUE(topmost());
+    EXPECT_TRUE(window->topmost());
     ASSERT_TRUE(desktop.SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, keep));
-    EXPECT_FALSE(topmost());
+    EXPECT_FALSE(window->topmost());
     // Sent to the bottom, a topmost window leaves the topmost band.
     desktop.SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, keep);
     ASSERT_TRUE(desktop.SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, keep));
-    EXPECT_FALSE(topmost());
+    EXPECT_FALSE(window->topmost());
 }
 
 TEST_F(Win32DesktopTest, StylesVisibilityAndTimersReachTheWindow) {

@@ -19,8 +19,6 @@ using namespace platform;
 using platform::win32::Win32Desktop;
 
 constexpr std::uint32_t kCallback = WM_USER + 50;
-constexpr std::uint32_t kProbe = 0x8000 + 7; // WM_APP + 7: the own procedure answers wParam + 1
-constexpr std::intptr_t kTopmost = 0x8;      // WS_EX_TOPMOST
 
 // A window's bar as another program would keep it; removed from the shell at the end.
 class ShellBar {
@@ -160,9 +158,9 @@ TEST_F(WineShellTest, TheAppBarDocksAPlainWindowAndFollowsTheShell) {
 
     EXPECT_EQ(windowRect(barWindow.hwnd()),
               (Rect{0, otherStrip.bottom, screenWidth, otherStrip.bottom + 13}));
-    EXPECT_NE(desktop.GetWindowLong(barWindow.hwnd(), GWL_EXSTYLE) & kTopmost, 0);
+    EXPECT_TRUE(barWindow.topmost());
     EXPECT_EQ(desktop.GetWindowLong(barWindow.hwnd(), GWL_STYLE) & WS_CAPTION, 0);
-    EXPECT_EQ(desktop.SendMessage(barWindow.hwnd(), kProbe, 1, 0), 2)
+    EXPECT_EQ(desktop.SendMessage(barWindow.hwnd(), TestWindow::kProbe, 1, 0), 2)
         << "the bar's procedure passes other messages on";
 
     other.remove();

@@ -69,13 +69,16 @@ struct Win32Backend::State {
                 return true;
             }
             input = input || isInput(message.message);
-            if (FormWindow::navigate(message)) {
-                continue;
-            }
+            dispatch(message);
+        }
+        return input;
+    }
+
+    static void dispatch(MSG& message) {
+        if (!FormWindow::navigate(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        return input;
     }
 };
 
@@ -150,6 +153,14 @@ void Win32Backend::wakeAt(double milliseconds) {
 
 void Win32Backend::pumpEvents() {
     state_->pump();
+}
+
+int Win32Backend::run() {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        State::dispatch(message);
+    }
+    return static_cast<int>(message.wParam);
 }
 
 void Win32Backend::waitForEvents(int timeoutMilliseconds) {

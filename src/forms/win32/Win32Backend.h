@@ -19,6 +19,8 @@ public:
     Win32Backend(const Win32Backend&) = delete;
     Win32Backend& operator=(const Win32Backend&) = delete;
     void attach(Application& app);
+    // The program's message loop, until a quit message; returns its exit code.
+    int run();
 
     std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
     TextSize measureText(const Font& font, std::string_view utf8) override;

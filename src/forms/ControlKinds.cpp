@@ -80,4 +80,13 @@ bool ControlKinds::shownWithContainers(const Control& control) const {
     return true;
 }
 
+TwipsPoint ControlKinds::positionInForm(const Control& control) const {
+    TwipsPoint at{control.left(), control.top()};
+    for (const Control* c = asControl(control.parent()); c != nullptr; c = asControl(c->parent())) {
+        at.left += c->left();
+        at.top += c->top();
+    }
+    return at;
+}
+
 } // namespace quill::forms

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/Twips.h"
+
 #include <unordered_map>
 
 namespace quill::forms {
@@ -44,6 +46,8 @@ public:
     const Control* asControl(const Container& container) const;
     // Shown when it and every container around it are visible.
     bool shownWithContainers(const Control& control) const;
+    // Its left and top from the form's client area: its containers' positions added.
+    TwipsPoint positionInForm(const Control& control) const;
 
 private:
     const Container* form_;

@@ -2,17 +2,13 @@
 
 #include "forms/Application.h"
 #include "forms/Label.h"
+#include "forms/Twips.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace quill::forms {
 
 namespace {
-
-int toPixels(float twips, float twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
 
 bool contains(const Control& control, float x, float y) {
     return control.visible() && x >= control.left() && x < control.left() + control.width() &&
@@ -83,8 +79,9 @@ float Form::height() const {
 void Form::place(float left, float top, float width, float height) {
     const float tx = app_.twipsPerPixelX();
     const float ty = app_.twipsPerPixelY();
-    app_.desktop().SetWindowPos(hwnd(), platform::HWND_TOP, toPixels(left, tx), toPixels(top, ty),
-                                toPixels(width, tx), toPixels(height, ty),
+    app_.desktop().SetWindowPos(hwnd(), platform::HWND_TOP, twipsToPixels(left, tx),
+                                twipsToPixels(top, ty), twipsToPixels(width, tx),
+                                twipsToPixels(height, ty),
                                 platform::SWP_NOZORDER | platform::SWP_NOACTIVATE);
 }
 

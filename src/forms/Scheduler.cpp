@@ -3,9 +3,15 @@
 #include "forms/Timer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace quill::forms {
+
+double Scheduler::wakeDelay(double due, double now) {
+    const double served = std::ceil(due / kShortestPeriod) * kShortestPeriod;
+    return std::clamp(std::ceil(served - now), 0.0, double{INT_MAX});
+}
 
 void Scheduler::add(Timer& timer) {
     timers_.push_back(&timer);

@@ -14,6 +14,9 @@ class Scheduler {
 public:
     // The platform's shortest period (1/64 s); shorter intervals are raised to it.
     static constexpr double kShortestPeriod = 15.625;
+    // Whole milliseconds from `now` until the clock tick that serves a wake-up asked for `due`.
+    // Rounded up: waking early would find nothing due and ask again at once.
+    static double wakeDelay(double due, double now);
 
     void add(Timer& timer);
     void remove(Timer& timer);

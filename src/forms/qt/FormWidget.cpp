@@ -3,9 +3,10 @@
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "forms/Frame.h"
+#include "forms/GuardedCall.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
-#include "forms/GuardedCall.h"
+#include "forms/Twips.h"
 #include "forms/qt/QtStyle.h"
 
 #include <QCoreApplication>
@@ -18,15 +19,10 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <cmath>
 
 namespace quill::forms::qt {
 
 namespace {
-
-int toPixels(float twips, float twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
 
 const QColor kCaptionColor(0, 0, 128);
 
@@ -59,8 +55,8 @@ FormWidget::FormWidget(Form& form, const TimerRun& timers)
     setFont(toQFont(Font{}));
     setWindowTitle(QString::fromStdString(form.caption()));
     setGeometry(
-        centredOnPrimaryScreen({toPixels(form.designWidth(), form.app().twipsPerPixelX()),
-                                toPixels(form.designHeight(), form.app().twipsPerPixelY())}));
+        centredOnPrimaryScreen({twipsToPixels(form.designWidth(), form.app().twipsPerPixelX()),
+                                twipsToPixels(form.designHeight(), form.app().twipsPerPixelY())}));
 }
 
 void FormWidget::setCaptionStrip(bool on) {

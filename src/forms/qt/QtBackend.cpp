@@ -2,9 +2,9 @@
 
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/GuardedCall.h"
 #include "forms/Scheduler.h"
 #include "forms/qt/FormWidget.h"
-#include "forms/GuardedCall.h"
 #include "forms/qt/QtStyle.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -205,11 +204,7 @@ void QtBackend::wakeAt(double milliseconds) {
         return;
     }
     state_->wakeTarget = milliseconds;
-    const double tick = Scheduler::kShortestPeriod;
-    const double served = std::ceil(milliseconds / tick) * tick;
-    // Rounded up: waking early would find nothing due and ask again at once.
-    const double delay =
-        std::clamp(std::ceil(served - state_->elapsedMilliseconds()), 0.0, double{INT_MAX});
+    const double delay = Scheduler::wakeDelay(milliseconds, state_->elapsedMilliseconds());
     state_->wake.start(static_cast<int>(delay));
 }
 

@@ -5,11 +5,11 @@
 #include "forms/GuardedCall.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
+#include "forms/Twips.h"
 #include "forms/win32/Fonts.h"
 #include "platform/win32/Wide.h"
 
 #include <algorithm>
-#include <cmath>
 #include <windowsx.h>
 
 namespace quill::forms::win32 {
@@ -22,10 +22,6 @@ constexpr UINT kShowChanges = WM_APP + 1;
 
 COLORREF toColorRef(Color color) {
     return RGB(color.r, color.g, color.b);
-}
-
-int toPixels(float twips, float twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
 void fill(HDC dc, const RECT& rect, Color color) {
@@ -71,8 +67,8 @@ FormWindow::FormWindow(Form& form, Fonts& fonts)
       natives_(kinds_, geometry_) {
     // The client area has the design size, centred on the work area with its corner kept on it.
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT outer{0, 0, toPixels(form.designWidth(), form.app().twipsPerPixelX()),
-               toPixels(form.designHeight(), form.app().twipsPerPixelY())};
+    RECT outer{0, 0, twipsToPixels(form.designWidth(), form.app().twipsPerPixelX()),
+               twipsToPixels(form.designHeight(), form.app().twipsPerPixelY())};
     AdjustWindowRectEx(&outer, style, FALSE, 0);
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;

@@ -9,7 +9,6 @@
 #include "platform/win32/Wide.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace quill::forms::win32 {
@@ -142,11 +141,7 @@ void Win32Backend::wakeAt(double milliseconds) {
         return;
     }
     state_->wakeTarget = milliseconds;
-    const double tick = Scheduler::kShortestPeriod;
-    const double served = std::ceil(milliseconds / tick) * tick;
-    // Rounded up: waking early would find nothing due and ask again at once.
-    const double delay =
-        std::clamp(std::ceil(served - state_->elapsedMilliseconds()), 0.0, double{INT_MAX});
+    const double delay = Scheduler::wakeDelay(milliseconds, state_->elapsedMilliseconds());
     // The same identifier replaces the earlier request.
     state_->wakeActive = SetTimer(state_->wake, kWakeTimer, static_cast<UINT>(delay), nullptr) != 0;
 }

@@ -172,8 +172,7 @@ TEST_F(OptionsWindowTest, UnsavableSettingsApplyForThisSessionAndSaySoWithTheRea
     // The system's reason, whatever its wording, stands in brackets after the file.
     const auto reason = box.text.find("could not be written (");
     ASSERT_NE(reason, std::string::npos) << box.text;
-    EXPECT_GT(box.text.size(), reason + std::string("could not be written ().").size())
-        << box.text;
+    EXPECT_GT(box.text.size(), reason + std::string("could not be written ().").size()) << box.text;
     EXPECT_EQ(box.text.find("previous settings"), std::string::npos) << box.text;
     EXPECT_EQ(folder.read("links.ryx"), before);
     // The edits stay on screen to be applied again.

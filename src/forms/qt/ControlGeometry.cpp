@@ -2,7 +2,6 @@
 
 #include "forms/Control.h"
 
-
 namespace quill::forms::qt {
 
 QRect ControlGeometry::rect(const Control& control) const {

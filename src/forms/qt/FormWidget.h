@@ -1,8 +1,8 @@
 #pragma once
 
+#include "forms/ControlKinds.h"
 #include "forms/Style.h"
 #include "forms/qt/ControlGeometry.h"
-#include "forms/ControlKinds.h"
 #include "forms/qt/LabelPixmaps.h"
 #include "forms/qt/NativeControls.h"
 

@@ -3,10 +3,10 @@
 #include "forms/CommandButton.h"
 #include "forms/Form.h"
 #include "forms/Frame.h"
+#include "forms/GuardedCall.h"
 #include "forms/ListBox.h"
 #include "forms/OptionButton.h"
 #include "forms/TextBox.h"
-#include "forms/GuardedCall.h"
 #include "forms/qt/NativeCaptions.h"
 
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "forms/qt/ControlGeometry.h"
 #include "forms/ControlKinds.h"
+#include "forms/qt/ControlGeometry.h"
 
 #include <QPoint>
 #include <QSize>

@@ -2,7 +2,6 @@
 
 #include "forms/Control.h"
 
-
 namespace quill::forms::win32 {
 
 RECT PixelGeometry::rect(const Control& control) const {

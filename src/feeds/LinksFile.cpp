@@ -93,7 +93,6 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
     }
     if (result.lines.size() < 2) {
         result.lines.emplace_back(kDefaultEdgeLine);
-        result.defaultEdge = true;
     }
     return result;
 }

@@ -20,8 +20,7 @@ struct LinksFile {
     // are filled with the defaults so every reader sees an interval and an edge.
     std::vector<std::string> lines;
     Problem problem = Problem::None;
-    bool defaultInterval = false; // the interval line was filled in
-    bool defaultEdge = false;     // the edge line was filled in
+    bool defaultInterval = false; // the interval line was filled in (the edge line then too)
 };
 
 // Lines end at CR, CR LF or LF; the last line may lack its end; each line is taken whole.

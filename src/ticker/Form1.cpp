@@ -1,6 +1,7 @@
 #include "ticker/Form1.h"
 
 #include "feeds/Form2.h"
+#include "feeds/LinksFile.h"
 #include "ticker/BarColours.h"
 #include "ui/Form3.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "appbar/TAppBar.h"
-#include "feeds/LinksFile.h"
 #include "forms/CommandButton.h"
 #include "forms/Form.h"
 #include "forms/Label.h"

@@ -35,9 +35,9 @@ const Control* hit(const Container& container, float x, float y) {
 } // namespace
 
 Form::Form(Application& app, std::string name, std::string caption, float designWidth,
-           float designHeight)
+           float designHeight, BorderStyle borderStyle)
     : app_(app), name_(std::move(name)), caption_(std::move(caption)), designWidth_(designWidth),
-      designHeight_(designHeight) {
+      designHeight_(designHeight), borderStyle_(borderStyle) {
     peer_ = app_.backend().createFormPeer(*this);
 }
 

@@ -15,12 +15,16 @@ class Application;
 class FormPeer;
 class Label;
 
+// The frame a form's window is made with. A form the app bar docks has none of its own: the
+// bar adds a title bar only while it floats.
+enum class BorderStyle { None, FixedSingle };
+
 // A top-level window. Its position and size live in the window system and are read from it,
 // so whatever moves the window (the app bar, the shell) is what the form reports.
 class Form : public Container {
 public:
     Form(Application& app, std::string name, std::string caption, float designWidth,
-         float designHeight);
+         float designHeight, BorderStyle borderStyle = BorderStyle::FixedSingle);
     ~Form() override;
 
     Form& form() override { return *this; }
@@ -29,6 +33,7 @@ public:
     platform::Hwnd hwnd() const;
     float designWidth() const { return designWidth_; }
     float designHeight() const { return designHeight_; }
+    BorderStyle borderStyle() const { return borderStyle_; }
 
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& caption);
@@ -76,6 +81,7 @@ private:
     std::string name_;
     std::string caption_;
     float designWidth_, designHeight_;
+    BorderStyle borderStyle_;
     Color backColor_ = kButtonFace;
     std::vector<Control*> controls_;
     std::unique_ptr<FormPeer> peer_;

@@ -34,7 +34,7 @@ void colour(forms::PictureBox& box, forms::Label& label, forms::Color back, form
 } // namespace
 
 Form1::Form1(Services& services)
-    : forms::Form(services.app, "Form1", "Form1", 19200, 4200),
+    : forms::Form(services.app, "Form1", "Form1", 19200, 4200, forms::BorderStyle::None),
       services_(services), holders_{&Picture1, &Picture2, &Picture3, &Picture4, &Picture5,
                                     &Picture6, &Picture7, &Picture8, &Picture9},
       headlines_{&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9} {
@@ -116,6 +116,9 @@ void Form1::Form_Load() {
     AppBar->setEdge(form3().List1.list(1) == "True" ? 1 : 3);
     setVisible(false);
     AppBar->setDockedHeight(13);
+    // Docked once more so the thickness holds now: a shell that tells a bar nothing about its
+    // own strip (Windows' does not) would otherwise leave it at the default 32 pixels.
+    AppBar->UpdateBar();
     setVisible(false);
     for (int n = 1; n <= kSlots; ++n) {
         holder(n).setLeft(kParked);

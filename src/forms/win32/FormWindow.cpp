@@ -66,7 +66,10 @@ FormWindow::FormWindow(Form& form, Fonts& fonts)
       geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
       natives_(kinds_, geometry_) {
     // The client area has the design size, centred on the work area with its corner kept on it.
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    const DWORD frame = form.borderStyle() == BorderStyle::None
+                            ? WS_POPUP
+                            : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD style = frame | WS_CLIPCHILDREN;
     RECT outer{0, 0, twipsToPixels(form.designWidth(), form.app().twipsPerPixelX()),
                twipsToPixels(form.designHeight(), form.app().twipsPerPixelY())};
     AdjustWindowRectEx(&outer, style, FALSE, 0);

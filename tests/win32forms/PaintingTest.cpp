@@ -4,6 +4,9 @@
 #include "forms/PictureBox.h"
 #include "forms/win32/Fonts.h"
 
+#include <functional>
+#include <vector>
+
 namespace quill::testing {
 namespace {
 
@@ -109,6 +112,43 @@ TEST_F(PaintingTest, ACaptionChangeResizesAnAutoSizeLabelAndShowsTheLongerText) 
     label.setCaption("");
     EXPECT_GT(label.height(), 0.0f) << "an empty caption keeps a line's height";
     EXPECT_LT(label.width(), shortWidth);
+}
+
+// Labels are drawn from a rendering kept while they move: after any change of look, a label
+// shows exactly what a fresh label with that look shows.
+TEST_F(PaintingTest, AMovingLabelShowsItsLatestLookNeverAnEarlierOne) {
+    forms::Label changing(form, "changing", 10 * tx(), 5 * ty(), 0, 0, "first", true);
+    show(form);
+    auto blockAt = [&](int left, int top, int width, int height) {
+        std::vector<COLORREF> block;
+        for (int y = top; y < top + height; ++y) {
+            for (int x = left; x < left + width; ++x) {
+                block.push_back(pixel(form, x, y));
+            }
+        }
+        return block;
+    };
+    const std::vector<std::function<void(forms::Label&)>> looks = {
+        [](forms::Label& l) { l.setCaption("second, longer"); },
+        [](forms::Label& l) { l.setForeColor(kRed); },
+        [](forms::Label& l) { l.setBackColor(kBlue); },
+        [](forms::Label& l) { l.setFont({.family = {}, .pixelSize = 15, .bold = true}); },
+    };
+    for (std::size_t step = 0; step < looks.size(); ++step) {
+        looks[step](changing);
+        changing.setLeft(changing.left() + 7 * tx());
+        forms::Label fresh(form, "fresh", 10 * tx(), 30 * ty(), 0, 0, changing.caption(), true);
+        fresh.setFont(changing.font());
+        fresh.setForeColor(changing.foreColor());
+        fresh.setBackColor(changing.backColor());
+        const int left = static_cast<int>(changing.left() / tx());
+        const int width = static_cast<int>(changing.width() / tx());
+        const int height = static_cast<int>(changing.height() / ty());
+        ASSERT_TRUE(waitUntil([&] {
+            return blockAt(left, 5, width, height) == blockAt(10, 30, width, height);
+        })) << "after change "
+            << step;
+    }
 }
 
 TEST_F(PaintingTest, RefreshPaintsAtOnceWithoutTheEventLoop) {

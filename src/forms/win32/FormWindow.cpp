@@ -225,9 +225,14 @@ void FormWindow::showChanges() {
         }
     }
     touched_.clear();
-    if (!IsRectEmpty(&dirty)) {
-        InvalidateRect(hwnd_, &dirty, FALSE);
+    if (IsRectEmpty(&dirty) || !IsWindowVisible(hwnd_)) {
+        return; // a hidden window is painted whole when it shows
     }
+    // Drawn now rather than through an update region and WM_PAINT: the strip changes 64 times a
+    // second, and each trip through the update region costs the window system several calls.
+    HDC screen = GetDC(hwnd_);
+    draw(screen, dirty);
+    ReleaseDC(hwnd_, screen);
 }
 
 void FormWindow::repaintNow(const Control& control) {
@@ -243,20 +248,25 @@ void FormWindow::repaintNow(const Control& control) {
 void FormWindow::paint() {
     PAINTSTRUCT ps{};
     HDC screen = BeginPaint(hwnd_, &ps);
-    const RECT exposed = ps.rcPaint;
-    const int width = exposed.right - exposed.left;
-    const int height = exposed.bottom - exposed.top;
-    if (width > 0 && height > 0) {
-        HDC memory = buffer(screen);
-        const int saved = SaveDC(memory);
-        IntersectClipRect(memory, exposed.left, exposed.top, exposed.right, exposed.bottom);
-        fill(memory, exposed, form_.backColor());
-        paintChildren(memory, form_, exposed);
-        RestoreDC(memory, saved);
-        BitBlt(screen, exposed.left, exposed.top, width, height, memory, exposed.left, exposed.top,
-               SRCCOPY);
-    }
+    draw(screen, ps.rcPaint);
     EndPaint(hwnd_, &ps);
+}
+
+void FormWindow::draw(HDC screen, const RECT& area) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    RECT exposed{};
+    if (!IntersectRect(&exposed, &area, &client)) {
+        return;
+    }
+    HDC memory = buffer(screen);
+    const int saved = SaveDC(memory);
+    IntersectClipRect(memory, exposed.left, exposed.top, exposed.right, exposed.bottom);
+    fill(memory, exposed, form_.backColor());
+    paintChildren(memory, form_, exposed);
+    RestoreDC(memory, saved);
+    BitBlt(screen, exposed.left, exposed.top, exposed.right - exposed.left,
+           exposed.bottom - exposed.top, memory, exposed.left, exposed.top, SRCCOPY);
 }
 
 HDC FormWindow::buffer(HDC screen) {

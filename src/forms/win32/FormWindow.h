@@ -43,9 +43,11 @@ private:
     static ATOM windowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    // Hands what changed since the last look to the window system as one invalid rectangle.
+    // Draws what changed since the last look, as one rectangle.
     void showChanges();
     void paint();
+    // Draws an area of the client through the memory bitmap.
+    void draw(HDC screen, const RECT& area);
     // A memory bitmap of the client area's size at least, where each frame is drawn whole.
     HDC buffer(HDC screen);
     void dropBuffer();

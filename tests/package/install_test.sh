@@ -103,7 +103,7 @@ for arguments in "--autostart maybe" "--autostart" "--start"; do
 done
 [ ! -e "$home/.local" ] || fail "an option made the user's folder"
 
-echo "== the bar, started twice"
+echo "== the bar, started as the user would"
 start_display
 openbox >/dev/null 2>&1 &
 pids+=($!)
@@ -118,7 +118,8 @@ is_workarea() { [ "$(workarea)" = "$1" ]; }
 
 bar=""
 start_bar() {
-    "${as_user[@]}" "$@" unshare --user --map-current-user --net "$launcher" >>"$work/bar.log" 2>&1 &
+    "${as_user[@]}" "$@" unshare --user --map-current-user --net "$launcher" \
+        >>"$work/bar.log" 2>&1 &
     bar=$!
     pids+=("$bar")
     wait_for sh -c "[ \"\$(readlink /proc/$bar/exe)\" = \"$(realpath "$program")\" ]" ||
@@ -138,7 +139,8 @@ stop_bar() {
 
 folder=$home/.local/share/quillmark
 start_bar
-[ "$(readlink "/proc/$bar/cwd")" = "$folder" ] || fail "the program runs in $(readlink "/proc/$bar/cwd")"
+[ "$(readlink "/proc/$bar/cwd")" = "$folder" ] ||
+    fail "the program runs in $(readlink "/proc/$bar/cwd")"
 # The default links file docks the bar at the bottom, 13 pixels thick.
 wait_for is_workarea "$x,$y,$width,$((height - 13))" ||
     fail "the bar did not dock at the bottom: work area $(workarea)"

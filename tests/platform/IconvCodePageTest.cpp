@@ -23,6 +23,12 @@ TEST(IconvCodePage, ReadsEachSequenceItRejectsAsOneQuestionMark) {
               "a? b\u65e5c?");
 }
 
+TEST(IconvCodePage, ReadsGb18030BeyondGbk) {
+    const auto cp = codePageByName("gb18030");
+    ASSERT_TRUE(cp);
+    EXPECT_EQ(cp->toUtf8("\xd6\xd0\x94\x39\xfc\x36"), "\u4e2d\U0001F600");
+}
+
 TEST(IconvCodePage, ConvertsTextLongerThanOnePass) {
     const auto cp = codePageByName("shift_jis");
     ASSERT_TRUE(cp);

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <iconv.h>
+#include <utility>
 
 namespace quill::platform {
 

@@ -1,10 +1,10 @@
 #include "platform/CodePage.h"
 
+#include "platform/Charsets.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <utility>
 #include <vector>
 
@@ -94,18 +94,6 @@ ByteTable windows1252Table() {
     return table;
 }
 
-// Lower case, letters and digits only, so "ISO_8859-1", "iso8859-1" and "ISO-8859-1" meet.
-std::string normalisedName(std::string_view name) {
-    std::string out;
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (std::isalnum(c)) {
-            out.push_back(static_cast<char>(std::tolower(c)));
-        }
-    }
-    return out;
-}
-
 template <std::size_t N>
 bool isOneOf(const std::string& name, const std::array<std::string_view, N>& aliases) {
     return std::find(aliases.begin(), aliases.end(), name) != aliases.end();
@@ -132,7 +120,7 @@ std::unique_ptr<CodePage> codePageByName(std::string_view name) {
     static constexpr std::array<std::string_view, 11> asciiNames = {
         "usascii", "ascii",  "ansix341968", "ansix341986", "iso646us", "us",
         "cp367",   "ibm367", "isoir6",      "646",         "csascii"};
-    const std::string key = normalisedName(name);
+    const std::string key = normalisedCharsetName(name);
     if (isOneOf(key, utf8Names)) {
         return makeUtf8CodePage();
     }
@@ -145,7 +133,7 @@ std::unique_ptr<CodePage> codePageByName(std::string_view name) {
     if (isOneOf(key, asciiNames)) {
         return std::make_unique<SingleByteCodePage>("US-ASCII", latin1Table(0x80));
     }
-    return nullptr;
+    return osCodePageByName(name);
 }
 
 } // namespace quill::platform

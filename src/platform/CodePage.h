@@ -21,8 +21,12 @@ public:
 std::unique_ptr<CodePage> makeUtf8CodePage();
 std::unique_ptr<CodePage> makeWindows1252CodePage();
 // A code page by its IANA or Windows name ("utf-8", "windows-1252", "iso-8859-1", "cp1252",
-// "us-ascii", ... case-insensitive); null when it is not one we know.
+// "us-ascii", "koi8-r", "shift_jis", ... case-insensitive): ours for those four, else the
+// operating system's; null when neither knows it.
 std::unique_ptr<CodePage> codePageByName(std::string_view name);
+// A charset the operating system converts (iconv on Linux, Windows' code pages), by its IANA
+// name or a common alias; null when it knows none by that name.
+std::unique_ptr<CodePage> osCodePageByName(std::string_view name);
 // The code page of this process: the locale's codeset on Linux (C/POSIX counts as UTF-8).
 std::unique_ptr<CodePage> makeSystemCodePage();
 

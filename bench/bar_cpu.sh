@@ -56,7 +56,7 @@ pids+=("$baseline")
 # Time on a processor in nanoseconds, all threads: exact, where /proc/PID/stat counts whole
 # clock ticks and so samples a program that runs briefly 64 times a second.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {printf "%.0f\n", sum}'; }
-# Bytes the program wrote, to the X server above all.
+# Bytes the program wrote: its X requests, and a few to wake its own event loop.
 sent() { awk '/^wchar/ {print $2}' "/proc/$1/io"; }
 sleep 1 # the baseline up and ticking
 before=($(cpu_ns "$ticker") $(cpu_ns "$xserver") $(cpu_ns "$baseline") $(sent "$ticker"))
@@ -75,6 +75,6 @@ awk -v s="$start" -v e="$end" -v m="$mode" -v kb="$(peak "$ticker")" -v kb0="$(p
         printf "  X server          %.2f %%\n", pc(x)
         printf "  program + X       %.2f %%  (%.1f x the bare timer)\n", pc(p + x), (p + x) / b
         printf "  bare 64 Hz timer  %.2f %%\n", pc(b)
-        printf "  sent to X         %.1f KB/s\n", w / 1024 / (e - s)
+        printf "  written           %.1f KB/s\n", w / 1024 / (e - s)
         printf "  peak RSS          %.1f MB (bare timer %.1f MB)\n", kb / 1024, kb0 / 1024
     }'

@@ -158,8 +158,9 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::Timer2_Timer() {
+    // Read once a tick: the window's width comes from the desktop, and nothing here changes it.
+    const float windowWidth = width();
     for (int n = 1; n <= kSlots; ++n) {
-        const float windowWidth = width();
         const float holderWidth = holder(n).width();
         const float left = holder(n).left();
         const float inner = windowWidth - holderWidth - kInnerEntryBound;
@@ -184,7 +185,7 @@ void Form1::Timer2_Timer() {
         ++ItemIndex;
         ItemDescription[static_cast<std::size_t>(m)] = List1.list(ItemIndex);
         ++ItemIndex;
-        holder(m).setLeft(width());
+        holder(m).setLeft(windowWidth);
         LastLaunched = m;
     }
 }

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 namespace quill::forms::qt {
 
@@ -101,27 +102,51 @@ void FormWidget::showChanges() {
 
 void FormWidget::repaintChanged() {
     checkScheduled_ = false;
-    // One rectangle: a region of many small ones costs more to build, paint and send than the
-    // few extra pixels between them.
-    QRect dirty;
-    const auto add = [&dirty](const QRect& rect) {
-        if (!rect.isEmpty()) {
-            dirty |= rect;
-        }
-    };
-    for (const Control* control : form_.controls()) {
-        if (!kinds_.windowless(*control)) {
-            continue;
-        }
-        Shown& shown = shown_[control];
-        const QRect before = shown.clipped;
-        if (refresh(*control, shown)) {
-            add(before);
-            add(shown.clipped);
+    std::vector<ShownChange> changes;
+    collectChanges(form_, std::nullopt, changes);
+    const QPoint origin = clientOrigin();
+    const QRect client(0, 0, width(), height() - origin.y());
+    // Native widgets paint themselves; pixels moved at a fractional scale would land between
+    // device pixels.
+    const qreal ratio = devicePixelRatioF();
+    QRegion fixed(client);
+    if (ratio == std::floor(ratio)) {
+        fixed = {};
+        for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isVisible()) {
+                fixed += child->geometry().translated(-origin);
+            }
         }
     }
-    if (!dirty.isEmpty()) {
-        repaint(dirty.translated(clientOrigin()));
+    const RepaintPlan plan = planRepaint(changes, client, fixed);
+    for (const ScrollStep& step : plan.scrolls) {
+        scroll(step.delta.x(), step.delta.y(), step.area.translated(origin));
+    }
+    if (!plan.paint.isEmpty()) {
+        repaint(plan.paint.translated(origin));
+    }
+}
+
+void FormWidget::collectChanges(const Container& container, std::optional<std::size_t> piece,
+                                std::vector<ShownChange>& changes) {
+    for (const Control* child : container.children()) {
+        const Container* inner = kinds_.asContainer(*child);
+        if (!kinds_.windowless(*child)) {
+            if (inner != nullptr) {
+                collectChanges(*inner, piece, changes);
+            }
+            continue;
+        }
+        Shown& shown = shown_[child];
+        ShownChange change{
+            shown.clipped, {}, shown.whole, {}, false, piece.value_or(changes.size())};
+        change.lookChanged = refresh(*child, shown);
+        change.after = shown.clipped;
+        change.wholeAfter = shown.whole;
+        changes.push_back(change);
+        if (inner != nullptr) {
+            collectChanges(*inner, change.piece, changes);
+        }
     }
 }
 
@@ -131,25 +156,24 @@ bool FormWidget::refresh(const Control& control, Shown& shown) const {
         clipped = geometry_.clippedRect(control);
         whole = geometry_.rect(control);
     }
-    bool changed = clipped != shown.clipped || whole != shown.whole;
     shown.clipped = clipped;
     shown.whole = whole;
     if (kinds_.of(control) == ControlKind::PictureBox) {
         const Color back = static_cast<const PictureBox&>(control).backColor();
-        changed = changed || back != shown.back;
+        const bool changed = back != shown.back;
         shown.back = back;
         return changed;
     }
     const auto& label = static_cast<const Label&>(control);
-    if (label.backColor() != shown.back || label.foreColor() != shown.fore ||
-        label.font() != shown.font || label.caption() != shown.caption) {
-        shown.back = label.backColor();
-        shown.fore = label.foreColor();
-        shown.font = label.font();
-        shown.caption = label.caption();
-        changed = true;
+    if (label.backColor() == shown.back && label.foreColor() == shown.fore &&
+        label.font() == shown.font && label.caption() == shown.caption) {
+        return false;
     }
-    return changed;
+    shown.back = label.backColor();
+    shown.fore = label.foreColor();
+    shown.font = label.font();
+    shown.caption = label.caption();
+    return true;
 }
 
 void FormWidget::waitUntilExposed() {

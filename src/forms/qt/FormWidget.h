@@ -5,11 +5,13 @@
 #include "forms/qt/ControlGeometry.h"
 #include "forms/qt/LabelPixmaps.h"
 #include "forms/qt/NativeControls.h"
+#include "forms/qt/RepaintPlan.h"
 
 #include <QWidget>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace quill::forms {
 class Container;
@@ -81,7 +83,12 @@ private:
     // so the windowless controls are compared with how they looked once the burst is over: after
     // the timers, or else at the next turn of the event loop.
     void scheduleCheck();
+    // Moves on the server what only moved and paints the rest.
     void repaintChanged();
+    // Each windowless control under `container` in paint order, with the piece it moves with.
+    void collectChanges(const Container& container, std::optional<std::size_t> piece,
+                        std::vector<ShownChange>& changes);
+    // Records where the control is now; true when how it looks changed.
     bool refresh(const Control& control, Shown& shown) const;
     void paintChildren(QPainter& painter, const Container& container, const QRegion& exposed,
                        qreal devicePixelRatio);

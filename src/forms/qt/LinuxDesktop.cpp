@@ -4,7 +4,6 @@
 #include "forms/qt/QtBackend.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -464,7 +463,7 @@ bool LinuxDesktop::GetDragFullWindows() {
 
 bool LinuxDesktop::GetCursorPos(Point& point) {
     const qreal ratio = screenRatio();
-    const QPoint at = QCursor::pos();
+    const QPoint at = pointer_.position();
     point = Point{toDevice(at.x(), ratio), toDevice(at.y(), ratio)};
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/qt/KnownPointer.h"
 #include "platform/Desktop.h"
 #include "platform/x11/AppBarShell.h"
 
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<QObject> context_; // owns queued calls and watchers; gone with the desktop
     std::map<platform::Hwnd, std::unique_ptr<WindowState>> windows_;
     bool drainScheduled_ = false;
+    KnownPointer pointer_;
 };
 
 } // namespace quill::forms::qt

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <vector>
+
+namespace quill::forms::qt {
+
+// How one windowless control looked at the last look and looks now, in the form's client area.
+struct ShownChange {
+    QRect before, after;           // the painted part; empty when not shown
+    QRect wholeBefore, wholeAfter; // the whole rectangle, where a clipped label's pixmap lies
+    bool lookChanged = false;      // colours, font or caption
+    // The index of the control on the form that holds it, or of itself for one on the form:
+    // what moves as one piece.
+    std::size_t piece = 0;
+};
+
+// A rectangle of the window whose pixels are to move by `delta` as they are.
+struct ScrollStep {
+    QRect area;
+    QPoint delta;
+};
+
+// What showing a look's changes takes: moves done where the pixels already are (on the display
+// server), then a paint of what no move can supply.
+struct RepaintPlan {
+    std::vector<ScrollStep> scrolls;
+    QRegion paint;
+};
+
+// `changes` holds every windowless control in paint order. A piece that only moved, by less than
+// its size, over the form's bare surface, moves its pixels and paints the columns it uncovers;
+// controls drawn above it that did not change keep their pixels. Anything else, and every
+// control over `fixed` (native widgets, painted by themselves), is painted where it was and
+// where it is, as one rectangle.
+RepaintPlan planRepaint(const std::vector<ShownChange>& changes, const QRect& client,
+                        const QRegion& fixed);
+
+} // namespace quill::forms::qt

@@ -1,0 +1,38 @@
+#include "forms/qt/KnownPointer.h"
+
+#include "QtWorld.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace quill::testing {
+namespace {
+
+// The offscreen cursor stands for the display server's idea of the pointer: one the program is
+// told nothing about, as when it moves over another program's window.
+TEST(KnownPointerTest, OverAWindowItIsWhereTheLastEventSaidAndOnceGoneTheServerIsAsked) {
+    offscreenApplication();
+    QWidget window;
+    window.setGeometry(100, 100, 300, 40);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    forms::qt::KnownPointer pointer;
+
+    QCursor::setPos(700, 500);
+    EXPECT_EQ(pointer.position(), QPoint(700, 500)) << "nothing known yet";
+
+    QTest::mouseMove(window.windowHandle(), QPoint(10, 5));
+    QCursor::setPos(701, 500);
+    EXPECT_EQ(pointer.position(), QPoint(110, 105)) << "answered from the move, not asked";
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&window, &leave);
+    EXPECT_EQ(pointer.position(), QPoint(701, 500)) << "a pointer that left is looked up";
+}
+
+} // namespace
+} // namespace quill::testing

@@ -21,21 +21,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 
-# One feed: its heading and eight items make nine headlines.
-mkdir -p "$work/feeds" "$work/ticker"
-{
-    echo '<?xml version="1.0"?><rss version="2.0"><channel><title>Benchmark wire</title>'
-    echo '<link>http://127.0.0.1/</link><description>Nine headlines</description>'
-    echo '<image><url>http://127.0.0.1/logo.png</url><title>Wire</title><link>http://127.0.0.1/</link></image>'
-    for i in 1 2 3 4 5 6 7 8; do
-        echo "<item><title>Headline $i of the benchmark wire, long enough to read</title>"
-        echo "<link>http://127.0.0.1/$i</link><description>Story $i</description></item>"
-    done
-    echo '</channel></rss>'
-} >"$work/feeds/wire.xml"
-serve_feeds
-printf '20\r\nTrue\r\nhttp://127.0.0.1:%s/wire.xml\r\n' "$port" >"$work/ticker/links.ryx"
-printf '\r\n' >"$work/ticker/rep.ini"
+serve_nine_headlines
 
 (cd "$work/ticker" && exec "$program") >/dev/null 2>&1 &
 ticker=$!
@@ -53,9 +39,6 @@ fi
 baseline=$!
 pids+=("$baseline")
 
-# Time on a processor in nanoseconds, all threads: exact, where /proc/PID/stat counts whole
-# clock ticks and so samples a program that runs briefly 64 times a second.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {printf "%.0f\n", sum}'; }
 # Bytes the program wrote: its X requests, and a few to wake its own event loop.
 sent() { awk '/^wchar/ {print $2}' "/proc/$1/io"; }
 sleep 1 # the baseline up and ticking
@@ -64,7 +47,6 @@ start=$(date +%s.%N)
 sleep "$seconds"
 after=($(cpu_ns "$ticker") $(cpu_ns "$xserver") $(cpu_ns "$baseline") $(sent "$ticker"))
 end=$(date +%s.%N)
-peak() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 awk -v s="$start" -v e="$end" -v m="$mode" -v kb="$(peak "$ticker")" -v kb0="$(peak "$baseline")" \
     -v p="$((after[0] - before[0]))" -v x="$((after[1] - before[1]))" \
     -v b="$((after[2] - before[2]))" -v w="$((after[3] - before[3]))" '

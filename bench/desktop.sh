@@ -29,3 +29,27 @@ serve_feeds() {
         sleep 0.1
     done
 }
+
+# Serves one feed whose heading and eight items make nine headlines, and writes the ticker's
+# files for it into $work/ticker, docked at the top.
+serve_nine_headlines() {
+    mkdir -p "$work/feeds" "$work/ticker"
+    {
+        echo '<?xml version="1.0"?><rss version="2.0"><channel><title>Benchmark wire</title>'
+        echo '<link>http://127.0.0.1/</link><description>Nine headlines</description>'
+        echo '<image><url>http://127.0.0.1/logo.png</url><title>Wire</title><link>http://127.0.0.1/</link></image>'
+        for i in 1 2 3 4 5 6 7 8; do
+            echo "<item><title>Headline $i of the benchmark wire, long enough to read</title>"
+            echo "<link>http://127.0.0.1/$i</link><description>Story $i</description></item>"
+        done
+        echo '</channel></rss>'
+    } >"$work/feeds/wire.xml"
+    serve_feeds
+    printf '20\r\nTrue\r\nhttp://127.0.0.1:%s/wire.xml\r\n' "$port" >"$work/ticker/links.ryx"
+    printf '\r\n' >"$work/ticker/rep.ini"
+}
+
+# Time on a processor in nanoseconds, all threads: exact, where /proc/PID/stat counts whole
+# clock ticks and so samples a program that runs briefly 64 times a second.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {printf "%.0f\n", sum}'; }
+peak() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }

@@ -1,7 +1,9 @@
 #include "forms/qt/LinuxDesktop.h"
 
+#include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtBackend.h"
+#include "forms/qt/WaylandAppBarShell.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -16,7 +18,6 @@
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <limits>
 
 namespace quill::forms::qt {
@@ -35,28 +36,14 @@ constexpr std::uint32_t kShortestTimer = 10; // milliseconds; shorter requests g
 
 LinuxDesktop* current = nullptr;
 
-int toDevice(qreal logical, qreal ratio) {
-    return static_cast<int>(std::lround(logical * ratio));
-}
-int toLogical(int device, qreal ratio) {
-    return static_cast<int>(std::lround(device / ratio));
-}
-qreal screenRatio() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->devicePixelRatio() : 1.0;
-}
-Rect toRect(const QRect& logical, qreal ratio) {
-    const int left = toDevice(logical.x(), ratio);
-    const int top = toDevice(logical.y(), ratio);
-    return Rect{left, top, left + toDevice(logical.width(), ratio),
-                top + toDevice(logical.height(), ratio)};
-}
-
-std::unique_ptr<AppBarShell> shellForThisDisplay() {
+std::unique_ptr<AppBarShell> shellForThisDisplay(QtBackend& backend) {
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto shell = makeX11AppBarShell()) {
             return shell;
         }
+    }
+    if (auto shell = makeWaylandAppBarShell(backend)) {
+        return shell;
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect size = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -125,7 +112,8 @@ private:
     QPointer<QWidget> widget_;
 };
 
-LinuxDesktop::LinuxDesktop(QtBackend& backend) : LinuxDesktop(backend, shellForThisDisplay()) {}
+LinuxDesktop::LinuxDesktop(QtBackend& backend)
+    : LinuxDesktop(backend, shellForThisDisplay(backend)) {}
 
 LinuxDesktop::LinuxDesktop(QtBackend& backend, std::unique_ptr<AppBarShell> shell)
     : backend_(backend), shell_(std::move(shell)), context_(std::make_unique<QObject>()) {
@@ -381,6 +369,10 @@ bool LinuxDesktop::GetWindowRect(Hwnd window, Rect& rect) {
     const QWidget* shown = widget(window);
     if (shown == nullptr) {
         return false;
+    }
+    if (const auto placed = shell_->windowRect(window)) {
+        rect = *placed;
+        return true;
     }
     rect = toRect(shown->frameGeometry(), shown->devicePixelRatioF());
     return true;

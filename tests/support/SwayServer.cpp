@@ -50,6 +50,7 @@ SwayServer::SwayServer() {
                        {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
     }
     fs::permissions(run, fs::perms::owner_all);
+    fs::permissions(clientRuntime_.path(), fs::perms::owner_all);
     folder_.write("config", "output HEADLESS-1 resolution " + std::to_string(kWidth) + "x" +
                                 std::to_string(kHeight) + "\nxwayland disable\n");
     ChildProcess::Options options;

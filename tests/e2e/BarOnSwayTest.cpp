@@ -3,7 +3,9 @@
 #include "support/SwayServer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <fstream>
 #include <sstream>
 
 namespace quill::testing {
@@ -61,6 +63,23 @@ struct BarOnSwayTest : ::testing::Test {
             std::vector<std::string>{QUILL_BINARY_DIR "/src/quillmark"}, options);
     }
 
+    // A pointer device of its own that has put the pointer at (x, y); null when it failed.
+    std::unique_ptr<ChildProcess> restPointer(int x, int y) {
+        ChildProcess::Options options;
+        options.environment = sway->clientEnvironment();
+        options.output = home.path() / ("pointer-" + std::to_string(++pointers) + ".txt");
+        auto pointer = std::make_unique<ChildProcess>(
+            std::vector<std::string>{REST_POINTER, std::to_string(x), std::to_string(y),
+                                     std::to_string(kWidth), std::to_string(kHeight)},
+            options);
+        const bool ready = eventually([&] {
+            std::ifstream said(options.output);
+            std::string word;
+            return !pointer->running() || (said >> word && word == "ready");
+        });
+        return ready && pointer->running() ? std::move(pointer) : nullptr;
+    }
+
     bool usableAreaIs(const platform::Rect& expected) {
         return eventually([&] { return sway->usableArea() == expected; });
     }
@@ -68,6 +87,7 @@ struct BarOnSwayTest : ::testing::Test {
     std::unique_ptr<SwayServer> sway;
     LocalHttpServer feeds;
     TempFolder home;
+    int pointers = 0;
 };
 
 TEST_F(BarOnSwayTest, ABarReservesItsEdgesStripUntilTheProgramIsKilled) {
@@ -116,6 +136,43 @@ TEST_F(BarOnSwayTest, TheBarShowsScrollingHeadlines) {
         const std::vector<Pixel> later = pixelsOf(sway->screenshot(headlines));
         return textPixels(later) > 40 && later != first;
     })) << "the headlines did not move";
+}
+
+TEST_F(BarOnSwayTest, ThePointerRestingOnTheBarHoldsTheStripUntilItLeaves) {
+    if (!onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    // A client has a pointer only while the seat has a device: the first one comes before the
+    // program and stays.
+    auto parked = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(parked);
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    const platform::Rect headlines{0, 0, kWidth - kBoxesWidth, kBar};
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<Pixel> pixels = pixelsOf(sway->screenshot(headlines));
+        return std::count_if(pixels.begin(), pixels.end(), isText) > 40;
+    })) << "no headline text on the bar";
+    // The strip moves some 50 pixels a second: held, it shows the same pixels for a good part
+    // of a second.
+    const auto stripStands = [&] {
+        const std::string first = sway->screenshot(headlines);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+        while (std::chrono::steady_clock::now() < until) {
+            if (first.empty() || sway->screenshot(headlines) != first) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_FALSE(stripStands()) << "the strip stands before the pointer comes";
+
+    auto onTheBar = restPointer(kWidth / 3, kBar / 2);
+    ASSERT_TRUE(onTheBar);
+    EXPECT_TRUE(eventually(stripStands)) << "the strip runs on under the pointer";
+    auto away = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(away);
+    EXPECT_TRUE(eventually([&] { return !stripStands(); })) << "the strip stays held";
 }
 
 } // namespace

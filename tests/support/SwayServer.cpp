@@ -102,14 +102,18 @@ std::optional<platform::Rect> SwayServer::usableArea() const {
     return platform::Rect{x, y, x + std::stoi(found[3]), y + std::stoi(found[4])};
 }
 
-std::string SwayServer::screenshot(const platform::Rect& rect) const {
+std::string SwayServer::runClient(const std::string& command) const {
     std::string environment;
     for (const auto& [name, value] : clientEnvironment()) {
         environment += name + "='" + value + "' ";
     }
+    return output("env " + environment + command + " 2>/dev/null");
+}
+
+std::string SwayServer::screenshot(const platform::Rect& rect) const {
     const std::string geometry = std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
                                  std::to_string(rect.width()) + "x" + std::to_string(rect.height());
-    return output("env " + environment + "grim -t ppm -g '" + geometry + "' - 2>/dev/null");
+    return runClient("grim -t ppm -g '" + geometry + "' -");
 }
 
 } // namespace quill::testing

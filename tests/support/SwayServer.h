@@ -31,6 +31,8 @@ public:
     // The focused workspace's area, which shrinks by the strips that panels reserve; null when
     // Sway does not answer.
     std::optional<platform::Rect> usableArea() const;
+    // Runs a shell command as a client of this Sway; what it printed.
+    std::string runClient(const std::string& command) const;
     // The output's pixels in this rectangle, by grim, as binary PPM; empty when grim fails.
     std::string screenshot(const platform::Rect& rect) const;
 

@@ -4,6 +4,7 @@
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtBackend.h"
 #include "forms/qt/WaylandAppBarShell.h"
+#include "forms/qt/WaylandPointer.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -118,6 +119,9 @@ LinuxDesktop::LinuxDesktop(QtBackend& backend)
 LinuxDesktop::LinuxDesktop(QtBackend& backend, std::unique_ptr<AppBarShell> shell)
     : backend_(backend), shell_(std::move(shell)), context_(std::make_unique<QObject>()) {
     current = this;
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        waylandPointer_ = std::make_unique<WaylandPointer>();
+    }
     shell_->notify = [this](Hwnd bar, std::uint32_t message, WParam code, LParam lParam) {
         SendMessage(bar, message, code, lParam);
     };
@@ -456,7 +460,14 @@ bool LinuxDesktop::GetDragFullWindows() {
 
 bool LinuxDesktop::GetCursorPos(Point& point) {
     const qreal ratio = screenRatio();
-    const QPoint at = QCursor::pos();
+    QPoint at = QCursor::pos();
+    if (waylandPointer_) {
+        const auto known = waylandPointer_->position();
+        if (!known) {
+            return false;
+        }
+        at = *known;
+    }
     point = Point{toDevice(at.x(), ratio), toDevice(at.y(), ratio)};
     return true;
 }

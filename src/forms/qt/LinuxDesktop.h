@@ -14,6 +14,7 @@ class QWidget;
 namespace quill::forms::qt {
 
 class QtBackend;
+class WaylandPointer;
 
 // The Win32-shaped desktop over the Qt backend's windows and an app-bar shell. Window messages
 // go through each window's current procedure, so subclassing works as on Windows. Positions
@@ -77,6 +78,7 @@ private:
     QtBackend& backend_;
     std::unique_ptr<platform::x11::AppBarShell> shell_;
     std::unique_ptr<QSocketNotifier> shellEvents_;
+    std::unique_ptr<WaylandPointer> waylandPointer_; // on Wayland only
     std::unique_ptr<QObject> context_; // owns queued calls and watchers; gone with the desktop
     std::map<platform::Hwnd, std::unique_ptr<WindowState>> windows_;
     bool drainScheduled_ = false;

@@ -3,8 +3,11 @@
 # the packages can build and test.
 
 QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
- libcurl4-openssl-dev libxcb1-dev ca-certificates fonts-dejavu-core"
-QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagemagick python3"
+ libcurl4-openssl-dev libxcb1-dev ca-certificates fonts-dejavu-core
+ qt6-base-private-dev qt6-wayland libwayland-dev libwayland-bin wayland-protocols"
+# A headless Sway and grim run the Wayland tests; they skip without them.
+QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagemagick python3
+ sway grim"
 # The Windows front end: cross-built with mingw-w64, GoogleTest from its sources, run by Wine.
 QUILL_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 googletest"
 QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 namespace quill::testing {
 
@@ -72,17 +71,6 @@ std::vector<Pixel> ScreenReader::grab(const platform::Rect& rect) {
         pixels.push_back({data[i + 2], data[i + 1], data[i]});
     }
     return pixels;
-}
-
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 } // namespace quill::testing

@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/x11/XConnection.h"
+#include "support/Eventually.h"
 
 #include <chrono>
 #include <cstdint>
@@ -34,9 +35,5 @@ public:
 private:
     platform::x11::XConnection& x_;
 };
-
-// Looks again every few milliseconds until `done` holds or `timeout` passes.
-bool eventually(const std::function<bool()>& done,
-                std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 } // namespace quill::testing

@@ -20,7 +20,7 @@ TEST(KnownPointerTest, OverAWindowItIsWhereTheLastEventSaidAndOnceGoneTheServerI
     window.setGeometry(100, 100, 300, 40);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    forms::qt::KnownPointer pointer;
+    forms::qt::KnownPointer pointer(true);
 
     QCursor::setPos(700, 500);
     EXPECT_EQ(pointer.position(), QPoint(700, 500)) << "nothing known yet";
@@ -32,6 +32,13 @@ TEST(KnownPointerTest, OverAWindowItIsWhereTheLastEventSaidAndOnceGoneTheServerI
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&window, &leave);
     EXPECT_EQ(pointer.position(), QPoint(701, 500)) << "a pointer that left is looked up";
+
+    forms::qt::KnownPointer untold(false);
+    EXPECT_EQ(untold.position(), std::nullopt) << "a server that does not tell is not asked";
+    QTest::mouseMove(window.windowHandle(), QPoint(20, 5));
+    EXPECT_EQ(untold.position(), QPoint(120, 105));
+    QCoreApplication::sendEvent(&window, &leave);
+    EXPECT_EQ(untold.position(), std::nullopt);
 }
 
 } // namespace

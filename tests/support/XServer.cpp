@@ -1,6 +1,7 @@
 #include "support/XServer.h"
 
 #include "platform/x11/XConnection.h"
+#include "support/Programs.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,21 +22,6 @@ namespace quill::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string candidate = dirs.substr(start, end - start) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
 
 int millisecondsUntil(Clock::time_point deadline) {
     const auto left =

@@ -5,6 +5,7 @@
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtBackend.h"
 #include "platform/x11/XConnection.h"
+#include "support/Programs.h"
 #include "x11/TestDisplay.h"
 #include "x11/XcbApplication.h"
 
@@ -57,10 +58,6 @@ LParam packed(int x, int y) {
 
 bool has(const Values& values, std::uint32_t value) {
     return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-bool onPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // Qt on the shared display, with our desktop over the backend's windows, and a connection of
@@ -356,7 +353,7 @@ TEST_F(LinuxDesktopTest, ActivationReachesTheProcedure) {
 }
 
 TEST_F(LinuxDesktopTest, ClickingTheBarLeavesTheFocusWhereItWas) {
-    if (!onPath("xdotool")) {
+    if (!quill::testing::onPath("xdotool")) {
         GTEST_SKIP() << "xdotool is not installed";
     }
     forms::Form& other = makeForm("Form3");

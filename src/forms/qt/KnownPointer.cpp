@@ -7,7 +7,7 @@
 
 namespace quill::forms::qt {
 
-KnownPointer::KnownPointer() {
+KnownPointer::KnownPointer(bool serverTells) : serverTells_(serverTells) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -15,8 +15,11 @@ KnownPointer::~KnownPointer() {
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-QPoint KnownPointer::position() const {
-    return known_ ? *known_ : QCursor::pos();
+std::optional<QPoint> KnownPointer::position() const {
+    if (known_ || !serverTells_) {
+        return known_;
+    }
+    return QCursor::pos();
 }
 
 bool KnownPointer::eventFilter(QObject*, QEvent* event) {

@@ -1,7 +1,9 @@
 #include "forms/qt/LinuxDesktop.h"
 
+#include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtBackend.h"
+#include "forms/qt/WaylandAppBarShell.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -15,7 +17,6 @@
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <limits>
 
 namespace quill::forms::qt {
@@ -34,28 +35,14 @@ constexpr std::uint32_t kShortestTimer = 10; // milliseconds; shorter requests g
 
 LinuxDesktop* current = nullptr;
 
-int toDevice(qreal logical, qreal ratio) {
-    return static_cast<int>(std::lround(logical * ratio));
-}
-int toLogical(int device, qreal ratio) {
-    return static_cast<int>(std::lround(device / ratio));
-}
-qreal screenRatio() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->devicePixelRatio() : 1.0;
-}
-Rect toRect(const QRect& logical, qreal ratio) {
-    const int left = toDevice(logical.x(), ratio);
-    const int top = toDevice(logical.y(), ratio);
-    return Rect{left, top, left + toDevice(logical.width(), ratio),
-                top + toDevice(logical.height(), ratio)};
-}
-
-std::unique_ptr<AppBarShell> shellForThisDisplay() {
+std::unique_ptr<AppBarShell> shellForThisDisplay(QtBackend& backend) {
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto shell = makeX11AppBarShell()) {
             return shell;
         }
+    }
+    if (auto shell = makeWaylandAppBarShell(backend)) {
+        return shell;
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect size = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -124,10 +111,12 @@ private:
     QPointer<QWidget> widget_;
 };
 
-LinuxDesktop::LinuxDesktop(QtBackend& backend) : LinuxDesktop(backend, shellForThisDisplay()) {}
+LinuxDesktop::LinuxDesktop(QtBackend& backend)
+    : LinuxDesktop(backend, shellForThisDisplay(backend)) {}
 
 LinuxDesktop::LinuxDesktop(QtBackend& backend, std::unique_ptr<AppBarShell> shell)
-    : backend_(backend), shell_(std::move(shell)), context_(std::make_unique<QObject>()) {
+    : backend_(backend), shell_(std::move(shell)), context_(std::make_unique<QObject>()),
+      pointer_(QGuiApplication::platformName() != QLatin1String("wayland")) {
     current = this;
     shell_->notify = [this](Hwnd bar, std::uint32_t message, WParam code, LParam lParam) {
         SendMessage(bar, message, code, lParam);
@@ -381,6 +370,10 @@ bool LinuxDesktop::GetWindowRect(Hwnd window, Rect& rect) {
     if (shown == nullptr) {
         return false;
     }
+    if (const auto placed = shell_->windowRect(window)) {
+        rect = *placed;
+        return true;
+    }
     rect = toRect(shown->frameGeometry(), shown->devicePixelRatioF());
     return true;
 }
@@ -463,8 +456,11 @@ bool LinuxDesktop::GetDragFullWindows() {
 
 bool LinuxDesktop::GetCursorPos(Point& point) {
     const qreal ratio = screenRatio();
-    const QPoint at = pointer_.position();
-    point = Point{toDevice(at.x(), ratio), toDevice(at.y(), ratio)};
+    const auto at = pointer_.position();
+    if (!at) {
+        return false;
+    }
+    point = Point{toDevice(at->x(), ratio), toDevice(at->y(), ratio)};
     return true;
 }
 

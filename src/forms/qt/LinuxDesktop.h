@@ -21,7 +21,8 @@ class QtBackend;
 // and sizes are device pixels of the screen.
 class LinuxDesktop final : public platform::Desktop {
 public:
-    // On xcb with a display the EWMH shell, otherwise one that reserves nothing.
+    // On xcb with a display the EWMH shell, on Wayland with a layer shell a layer surface,
+    // otherwise one that reserves nothing.
     explicit LinuxDesktop(QtBackend& backend);
     LinuxDesktop(QtBackend& backend, std::unique_ptr<platform::x11::AppBarShell> shell);
     ~LinuxDesktop() override;

@@ -6,6 +6,7 @@
 #include "forms/Scheduler.h"
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtStyle.h"
+#include "forms/qt/SessionPlatform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -152,6 +153,7 @@ QtBackend::QtBackend() : state_(std::make_unique<State>()) {
 QtBackend::~QtBackend() = default;
 
 void QtBackend::prepareEnvironment() {
+    chooseSessionPlatform();
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }

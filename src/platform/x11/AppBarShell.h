@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace quill::platform::x11 {
 
@@ -19,6 +20,8 @@ public:
     virtual void setZOrder(Hwnd window, Hwnd insertAfter) = 0;
     virtual void setSkipTaskbar(Hwnd window, bool skip) = 0;
     virtual Rect workArea() = 0;
+    // Where the shell, not the toolkit, knows a window's place; null when the toolkit knows.
+    virtual std::optional<Rect> windowRect(Hwnd) const { return std::nullopt; }
 
     // A connection the owner's event loop watches; -1 when there is none.
     virtual int fileDescriptor() const = 0;

@@ -1,0 +1,179 @@
+#include "BarOnDesktop.h"
+#include "support/Programs.h"
+#include "support/SwayServer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+namespace quill::testing {
+namespace {
+
+constexpr int kWidth = SwayServer::kWidth, kHeight = SwayServer::kHeight;
+
+// A binary PPM's pixels; empty when it is not one.
+std::vector<Pixel> pixelsOf(const std::string& ppm) {
+    std::istringstream in(ppm);
+    std::string magic;
+    int width = 0, height = 0, depth = 0;
+    in >> magic >> width >> height >> depth;
+    in.get();
+    std::vector<Pixel> pixels;
+    if (magic != "P6" || depth != 255) {
+        return pixels;
+    }
+    for (int i = 0; i < width * height; ++i) {
+        Pixel p;
+        p.r = static_cast<std::uint8_t>(in.get());
+        p.g = static_cast<std::uint8_t>(in.get());
+        p.b = static_cast<std::uint8_t>(in.get());
+        if (!in) {
+            return {};
+        }
+        pixels.push_back(p);
+    }
+    return pixels;
+}
+
+// The real program as a client of a private Sway, fed by a local server.
+struct BarOnSwayTest : ::testing::Test {
+    void SetUp() override {
+        if (!SwayServer::installed()) {
+            GTEST_SKIP() << "sway, swaymsg or setpriv is not installed";
+        }
+        try {
+            sway = std::make_unique<SwayServer>();
+        } catch (const std::exception& failure) {
+            GTEST_SKIP() << failure.what();
+        }
+        feeds.serve("/world.xml", feed("World", 4));
+    }
+
+    std::unique_ptr<ChildProcess> startBar(const std::string& edgeLine, TempFolder& folder) {
+        folder.write("links.ryx", "20\r\n" + edgeLine + "\r\n" + feeds.url("/world.xml") + "\r\n");
+        folder.write("rep.ini", "\r\n");
+        ChildProcess::Options options;
+        options.workingDirectory = folder.path();
+        options.environment = sway->clientEnvironment();
+        options.environment["XDG_CONFIG_HOME"] = folder.path().string();
+        options.output = folder.path() / "quillmark.log";
+        return std::make_unique<ChildProcess>(
+            std::vector<std::string>{QUILL_BINARY_DIR "/src/quillmark"}, options);
+    }
+
+    // A pointer device of its own that has put the pointer at (x, y); null when it failed.
+    std::unique_ptr<ChildProcess> restPointer(int x, int y) {
+        ChildProcess::Options options;
+        options.environment = sway->clientEnvironment();
+        options.output = home.path() / ("pointer-" + std::to_string(++pointers) + ".txt");
+        auto pointer = std::make_unique<ChildProcess>(
+            std::vector<std::string>{REST_POINTER, std::to_string(x), std::to_string(y),
+                                     std::to_string(kWidth), std::to_string(kHeight)},
+            options);
+        const bool ready = eventually([&] {
+            std::ifstream said(options.output);
+            std::string word;
+            return !pointer->running() || (said >> word && word == "ready");
+        });
+        return ready && pointer->running() ? std::move(pointer) : nullptr;
+    }
+
+    bool usableAreaIs(const platform::Rect& expected) {
+        return eventually([&] { return sway->usableArea() == expected; });
+    }
+
+    std::unique_ptr<SwayServer> sway;
+    LocalHttpServer feeds;
+    TempFolder home;
+    int pointers = 0;
+};
+
+TEST_F(BarOnSwayTest, ABarReservesItsEdgesStripUntilTheProgramIsKilled) {
+    for (const bool top : {true, false}) {
+        TempFolder folder;
+        auto program = startBar(top ? "True" : "False", folder);
+        const platform::Rect rest = top ? platform::Rect{0, kBar, kWidth, kHeight}
+                                        : platform::Rect{0, 0, kWidth, kHeight - kBar};
+        EXPECT_TRUE(usableAreaIs(rest)) << (top ? "top" : "bottom") << ": "
+                                        << sway->usableArea().value_or(platform::Rect{}).top;
+        EXPECT_TRUE(program->running());
+        program->stop(SIGKILL);
+        EXPECT_TRUE(usableAreaIs({0, 0, kWidth, kHeight})) << (top ? "top" : "bottom");
+    }
+}
+
+TEST_F(BarOnSwayTest, TwoBarsOnTheSameEdgeStack) {
+    TempFolder secondHome;
+    auto first = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    auto second = startBar("True", secondHome);
+    EXPECT_TRUE(usableAreaIs({0, 2 * kBar, kWidth, kHeight}));
+}
+
+TEST_F(BarOnSwayTest, TheBarShowsScrollingHeadlines) {
+    if (!onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    const platform::Rect headlines{0, 0, kWidth - kBoxesWidth, kBar};
+    const auto textPixels = [](const std::vector<Pixel>& pixels) {
+        return std::count_if(pixels.begin(), pixels.end(), isText);
+    };
+    std::vector<Pixel> first;
+    ASSERT_TRUE(eventually([&] {
+        first = pixelsOf(sway->screenshot(headlines));
+        return textPixels(first) > 40;
+    })) << "no headline text on the bar";
+    EXPECT_GT(std::count_if(first.begin(), first.end(), isBarBackground), kWidth * kBar / 2);
+    // The bar is no thicker than the strip it reserves (Sway's own background is lighter).
+    const std::vector<Pixel> below = pixelsOf(sway->screenshot({0, kBar, kWidth, 3 * kBar}));
+    ASSERT_FALSE(below.empty());
+    EXPECT_EQ(std::count_if(below.begin(), below.end(), isBarBackground), 0);
+    EXPECT_TRUE(eventually([&] {
+        const std::vector<Pixel> later = pixelsOf(sway->screenshot(headlines));
+        return textPixels(later) > 40 && later != first;
+    })) << "the headlines did not move";
+}
+
+TEST_F(BarOnSwayTest, ThePointerRestingOnTheBarHoldsTheStripUntilItLeaves) {
+    if (!onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    // A client has a pointer only while the seat has a device: the first one comes before the
+    // program and stays.
+    auto parked = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(parked);
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    const platform::Rect headlines{0, 0, kWidth - kBoxesWidth, kBar};
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<Pixel> pixels = pixelsOf(sway->screenshot(headlines));
+        return std::count_if(pixels.begin(), pixels.end(), isText) > 40;
+    })) << "no headline text on the bar";
+    // The strip moves some 50 pixels a second: held, it shows the same pixels for a good part
+    // of a second.
+    const auto stripStands = [&] {
+        const std::string first = sway->screenshot(headlines);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+        while (std::chrono::steady_clock::now() < until) {
+            if (first.empty() || sway->screenshot(headlines) != first) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_FALSE(stripStands()) << "the strip stands before the pointer comes";
+
+    auto onTheBar = restPointer(kWidth / 3, kBar / 2);
+    ASSERT_TRUE(onTheBar);
+    EXPECT_TRUE(eventually(stripStands)) << "the strip runs on under the pointer";
+    auto away = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(away);
+    EXPECT_TRUE(eventually([&] { return !stripStands(); })) << "the strip stays held";
+}
+
+} // namespace
+} // namespace quill::testing

@@ -1,0 +1,59 @@
+// A pointer device for tests: puts the compositor's pointer at a point of the layout, prints
+// "ready" once the compositor has it, and keeps the device until it is ended.
+//   rest_pointer X Y WIDTH HEIGHT
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <virtual-pointer-client.h>
+#include <wayland-client.h>
+
+namespace {
+
+zwlr_virtual_pointer_manager_v1* manager = nullptr;
+
+void global(void*, wl_registry* registry, std::uint32_t name, const char* interface,
+            std::uint32_t) {
+    if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
+        manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
+            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+    }
+}
+void globalRemoved(void*, wl_registry*, std::uint32_t) {}
+constexpr wl_registry_listener kListener{global, globalRemoved};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: rest_pointer X Y WIDTH HEIGHT\n");
+        return 2;
+    }
+    const auto number = [&](int i) { return static_cast<std::uint32_t>(std::atoi(argv[i])); };
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "rest_pointer: no Wayland display\n");
+        return 1;
+    }
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &kListener, nullptr);
+    wl_display_roundtrip(display);
+    if (manager == nullptr) {
+        std::fprintf(stderr, "rest_pointer: the compositor has no virtual pointer\n");
+        return 1;
+    }
+    zwlr_virtual_pointer_v1* pointer =
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, nullptr);
+    zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, number(1), number(2), number(3), number(4));
+    zwlr_virtual_pointer_v1_frame(pointer);
+    if (wl_display_roundtrip(display) < 0) {
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    // Clients lose the pointer when its last device goes.
+    while (wl_display_dispatch(display) >= 0) {
+    }
+    return 0;
+}

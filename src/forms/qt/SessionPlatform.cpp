@@ -23,6 +23,11 @@ void chooseSessionPlatform() {
         // Qt then gives a window with Qt::BypassWindowManagerHint no role of its own, so the
         // bar's surface can take the layer role.
         qputenv("QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT", "1");
+        // The forms paint in memory and hand Wayland shared-memory buffers; Qt's EGL buffer
+        // integration would only load the GL drivers, about 50 MB of them.
+        if (!qEnvironmentVariableIsSet("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION")) {
+            qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none");
+        }
     }
 }
 

@@ -23,17 +23,7 @@ done
 
 serve_nine_headlines
 
-(cd "$work/ticker" && exec "$program") >/dev/null 2>&1 &
-ticker=$!
-pids+=("$ticker")
-for _ in $(seq 100); do
-    grep -q wire.xml "$work/http.log" && break
-    sleep 0.1
-done
-sleep 2 # let the strip fill before measuring
-if [ "$mode" = hover ]; then
-    xdotool mousemove 400 5
-fi
+start_ticker "$program"
 
 "$bare" >/dev/null 2>&1 &
 baseline=$!

@@ -53,3 +53,19 @@ serve_nine_headlines() {
 # clock ticks and so samples a program that runs briefly 64 times a second.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {printf "%.0f\n", sum}'; }
 peak() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
+
+# Starts COMMAND... in $work/ticker as `ticker` and waits for its first request and for the
+# strip to fill; with mode "hover" the pointer then rests on the bar.
+start_ticker() {
+    (cd "$work/ticker" && exec "$@") >/dev/null 2>&1 &
+    ticker=$!
+    pids+=("$ticker")
+    for _ in $(seq 100); do
+        grep -q wire.xml "$work/http.log" && break
+        sleep 0.1
+    done
+    sleep 2 # let the strip fill before measuring
+    if [ "${mode:-scroll}" = hover ]; then
+        xdotool mousemove 400 5
+    fi
+}

@@ -33,15 +33,8 @@ export WAYLAND_DISPLAY="$work/sway/wayland-1" XDG_RUNTIME_DIR="$work/client"
 unset DISPLAY QT_QPA_PLATFORM
 
 serve_nine_headlines
-(cd "$work/ticker" && exec "$program") >/dev/null 2>&1 &
-ticker=$!
-pids+=("$ticker")
-for _ in $(seq 100); do
-    grep -q wire.xml "$work/http.log" && break
-    sleep 0.1
-done
+start_ticker "$program"
 kill -0 "$sway" 2>/dev/null || { cat "$work/sway.log"; exit 1; }
-sleep 2 # let the strip fill before measuring
 "$bare" >/dev/null 2>&1 &
 baseline=$!
 pids+=("$baseline")

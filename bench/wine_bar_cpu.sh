@@ -28,17 +28,7 @@ pids=()
 trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
 source <(sed -n '/^serve_nine_headlines()/,$p' "$here/desktop.sh")
 wine=("$here/../scripts/wine-run" "$build/wineprefix")
-(cd "$work/ticker" && exec "${wine[@]}" "$build/src/quillmark.exe") >/dev/null 2>&1 &
-ticker=$!
-pids+=("$ticker")
-for _ in $(seq 100); do
-    grep -q wire.xml "$work/http.log" && break
-    sleep 0.1
-done
-sleep 2 # let the strip fill before measuring
-if [ "$mode" = hover ]; then
-    xdotool mousemove 400 5
-fi
+start_ticker "${wine[@]}" "$build/src/quillmark.exe"
 "${wine[@]}" "$build/bench/win32/bench_bare_timer.exe" >/dev/null 2>&1 &
 baseline=$!
 pids+=("$baseline")

@@ -27,8 +27,8 @@ void CALLBACK tick(HWND window, UINT, UINT_PTR id, DWORD) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetTimer(window, 1, 1, &tick);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -179,4 +179,9 @@ int Win32Backend::messageBox(platform::Hwnd owner, const std::string& text,
                        platform::win32::widen(caption).c_str(), style);
 }
 
+// No tips on this front end yet: the hold goes on without one.
+platform::Hwnd Win32Backend::showTip(platform::Hwnd, platform::Point, const std::string&) {
+    return 0;
+}
+
 } // namespace quill::forms::win32

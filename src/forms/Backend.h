@@ -49,6 +49,12 @@ public:
 
     virtual int messageBox(platform::Hwnd owner, const std::string& text,
                            const std::string& caption, std::uint32_t style) = 0;
+
+    // Shows plain text in a tool-tip window that takes no focus, at the pointer's column (screen
+    // pixels) beside the owner's window. Returns that window, which the desktop's ShowWindow
+    // hides; 0 when this front end shows no tips.
+    virtual platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
+                                   const std::string& text) = 0;
 };
 
 } // namespace quill::forms

@@ -1,11 +1,13 @@
 #include "ui/mdlToolTip.h"
 
 #include "ticker/Form1.h"
+#include "ui/TipText.h"
 
 namespace quill::ui {
 
-bool mdlToolTip::waitWhileResting() {
+bool mdlToolTip::waitWhileResting(platform::Hwnd owner, const std::string& description) {
     platform::Desktop& desktop = form1_.app().desktop();
+    forms::Backend& backend = form1_.app().backend();
     platform::Point pointer;
     // A pointer that cannot be read counts as moved, so the strip never stays frozen for it.
     if (!desktop.GetCursorPos(pointer)) {
@@ -14,20 +16,36 @@ bool mdlToolTip::waitWhileResting() {
     if (pointer == LastPointerPos) {
         return false;
     }
+    const double restStart = backend.now();
+    bool tipDue = !description.empty();
     for (;;) {
         LastPointerPos = pointer;
         if (!desktop.GetCursorPos(pointer) || pointer != LastPointerPos) {
             return true;
         }
+        // Shown once: a tip standing over a resting pointer needs nothing more.
+        if (tipDue && backend.now() - restStart >= kTipDelayMs) {
+            tipDue = false;
+            showTip(owner, description);
+        }
         // Waiting rather than polling: a resting pointer costs nothing; timers tick inside the
         // wait and input ends it early.
-        form1_.app().backend().waitForEvents(kLookIntervalMs);
+        backend.waitForEvents(kLookIntervalMs);
     }
 }
 
-void mdlToolTip::HoldOnHeadline(platform::Hwnd, const std::string&, const std::string&, int, int,
-                                bool, bool) {
-    if (!waitWhileResting()) {
+void mdlToolTip::showTip(platform::Hwnd owner, const std::string& description) {
+    const std::string text = tipText(description);
+    if (text.empty()) {
+        return;
+    }
+    RemoveTip(); // one tip at a time, whoever showed the last
+    TipWindow = form1_.app().backend().showTip(owner, LastPointerPos, text);
+}
+
+void mdlToolTip::HoldOnHeadline(platform::Hwnd owner, const std::string& description,
+                                const std::string&, int, int, bool, bool) {
+    if (!waitWhileResting(owner, description)) {
         return;
     }
     form1_.Timer1.setEnabled(true);

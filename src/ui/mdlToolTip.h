@@ -18,10 +18,13 @@ public:
     // Longest time between two looks at the pointer while it rests. Input ends a wait early, so
     // a movement over the bar is seen at once and one elsewhere within this time.
     static constexpr int kLookIntervalMs = 50;
+    // How long the pointer rests on a headline before its description shows as a tip.
+    static constexpr int kTipDelayMs = 500;
 
     explicit mdlToolTip(ticker::Form1& form1) : form1_(form1) {}
 
-    // The owner, tip text, title and flags describe a tip for the headline; none is shown.
+    // Once the pointer has rested kTipDelayMs, the tip text (the item's description) shows
+    // beside the owner until the hold ends; title and flags are not used.
     void HoldOnHeadline(platform::Hwnd owner, const std::string& tipText, const std::string& title,
                         int flag1, int flag2, bool flag3, bool flag4);
     void HoldOnBar();
@@ -29,14 +32,15 @@ public:
 
     // Where the pointer stood at the last look of any hold.
     platform::Point LastPointerPos;
-    // A tip window shown for a headline, hidden and forgotten when its hold ends. The bar shows
-    // no tips of its own, so only a caller that sets it has one.
+    // The tip window shown for a headline, hidden and forgotten when its hold ends.
     platform::Hwnd TipWindow = 0;
 
 private:
-    // Waits until the pointer moves. False when it returned at once: the pointer stands where
-    // the last look saw it, so either a hold further up is waiting or nothing moved since.
-    bool waitWhileResting();
+    // Waits until the pointer moves, showing the description's tip once it has rested long
+    // enough. False when it returned at once: the pointer stands where the last look saw it, so
+    // either a hold further up is waiting or nothing moved since.
+    bool waitWhileResting(platform::Hwnd owner = 0, const std::string& description = {});
+    void showTip(platform::Hwnd owner, const std::string& description);
 
     ticker::Form1& form1_;
 };

@@ -22,7 +22,7 @@ QApplication& offscreenApplication() {
 
 bool WidgetDesktop::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy,
                                  std::uint32_t flags) {
-    QWidget* widget = backend_.widgetFor(window);
+    QWidget* widget = backend_.windowFor(window);
     if (widget == nullptr) {
         return false;
     }
@@ -38,7 +38,7 @@ bool WidgetDesktop::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy
 }
 
 bool WidgetDesktop::ShowWindow(Hwnd window, int command) {
-    QWidget* widget = backend_.widgetFor(window);
+    QWidget* widget = backend_.windowFor(window);
     if (widget == nullptr) {
         return false;
     }
@@ -48,12 +48,12 @@ bool WidgetDesktop::ShowWindow(Hwnd window, int command) {
 }
 
 bool WidgetDesktop::IsWindowVisible(Hwnd window) {
-    const QWidget* widget = backend_.widgetFor(window);
+    const QWidget* widget = backend_.windowFor(window);
     return widget != nullptr && widget->isVisible();
 }
 
 bool WidgetDesktop::GetWindowRect(Hwnd window, Rect& rect) {
-    const QWidget* widget = backend_.widgetFor(window);
+    const QWidget* widget = backend_.windowFor(window);
     if (widget == nullptr) {
         return false;
     }
@@ -63,7 +63,7 @@ bool WidgetDesktop::GetWindowRect(Hwnd window, Rect& rect) {
 }
 
 bool WidgetDesktop::GetClientRect(Hwnd window, Rect& rect) {
-    const QWidget* widget = backend_.widgetFor(window);
+    const QWidget* widget = backend_.windowFor(window);
     if (widget == nullptr) {
         return false;
     }
@@ -72,7 +72,7 @@ bool WidgetDesktop::GetClientRect(Hwnd window, Rect& rect) {
 }
 
 bool WidgetDesktop::ClientToScreen(Hwnd window, Point& point) {
-    const QWidget* widget = backend_.widgetFor(window);
+    const QWidget* widget = backend_.windowFor(window);
     if (widget == nullptr) {
         return false;
     }

@@ -80,4 +80,14 @@ void HeadlessBackend::advance(double milliseconds) {
     now_ = std::max(now_, end);
 }
 
+platform::Hwnd HeadlessBackend::showTip(platform::Hwnd owner, platform::Point pointer,
+                                        const std::string& text) {
+    if (tipWindow == 0) {
+        tipWindow = desktop_.createWindow({0, 0, 200, 40});
+    }
+    desktop_.ShowWindow(tipWindow, platform::SW_SHOW);
+    tips.push_back({owner, pointer, text, now_});
+    return tipWindow;
+}
+
 } // namespace quill::testing

@@ -32,6 +32,9 @@ public:
     void waitForEvents(int timeoutMilliseconds) override;
     int messageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
+    // One window for every tip, as a front end reuses its tool-tip window.
+    platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
+                           const std::string& text) override;
 
     // Lets time pass with the thread idle: every timer ticks when it comes due.
     void advance(double milliseconds);
@@ -52,6 +55,14 @@ public:
     int waits = 0;
     // Runs at the start of every pump, as the user acting while the thread pumps would.
     std::function<void()> onPump;
+    struct Tip {
+        platform::Hwnd owner;
+        platform::Point pointer;
+        std::string text;
+        double shownAt;
+    };
+    std::vector<Tip> tips;
+    platform::Hwnd tipWindow = 0;
     // Immediate repaints asked for, by control name.
     std::map<std::string, int> repaints;
 

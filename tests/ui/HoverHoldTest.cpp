@@ -191,5 +191,86 @@ TEST_F(HoverHoldTest, AHeadlineHoldRemovesATipWhenItEndsAndABarHoldLeavesIt) {
     EXPECT_FALSE(world.desktop.IsWindowVisible(tip));
 }
 
+TEST_F(HoverHoldTest, ARestingPointerShowsTheDescriptionOnceUntilTheHoldEnds) {
+    // As the feed's decoding leaves an escaped HTML description.
+    form1->ItemDescription[2] = "<p>It&#8217;s <b>up</b>&nbsp;again</p>";
+    const std::vector<std::string> items = itemList();
+    const auto& tips = world.backend.tips;
+    const double start = now();
+    after(mdlToolTip::kTipDelayMs - 100, [&] { EXPECT_TRUE(tips.empty()); });
+    after(5000, [&] {
+        ASSERT_EQ(tips.size(), 1u);
+        EXPECT_EQ(tips[0].text, "It\u2019s up again");
+        EXPECT_EQ(tips[0].owner, form1->hwnd());
+        EXPECT_EQ(tips[0].pointer, (platform::Point{300, 6}));
+        EXPECT_GE(tips[0].shownAt - start, mdlToolTip::kTipDelayMs);
+        EXPECT_LE(tips[0].shownAt - start, mdlToolTip::kTipDelayMs + mdlToolTip::kLookIntervalMs);
+        EXPECT_EQ(form1->ToolTip.TipWindow, world.backend.tipWindow);
+        EXPECT_TRUE(world.desktop.IsWindowVisible(world.backend.tipWindow));
+        pointAt(301, 6);
+    });
+    moveOver(2);
+    EXPECT_EQ(tips.size(), 1u);
+    EXPECT_EQ(form1->ToolTip.TipWindow, 0u);
+    EXPECT_FALSE(world.desktop.IsWindowVisible(world.backend.tipWindow));
+    EXPECT_TRUE(form1->Timer1.enabled());
+    EXPECT_EQ(itemList(), items);
+}
+
+TEST_F(HoverHoldTest, NothingReadableAndTheBarsSurfaceShowNoTip) {
+    int x = 300;
+    const auto restFor2s = [&] {
+        pointAt(x, 6);
+        after(2000, [&, moved = x + 1] { pointAt(moved, 6); });
+        x += 10;
+    };
+    for (const char* description : {"", "<br/><img src=\"a.png\">", " \n "}) {
+        form1->ItemDescription[2] = description;
+        restFor2s();
+        const double start = now();
+        moveOver(2);
+        EXPECT_GE(now() - start, 2000) << description;
+    }
+    restFor2s();
+    form1->mouseMoveAt(bareX(100), 100);
+    EXPECT_TRUE(world.backend.tips.empty());
+    EXPECT_EQ(form1->ToolTip.TipWindow, 0u);
+}
+
+TEST_F(HoverHoldTest, AnInnerHoldsTipGoesWithItsHold) {
+    form1->ItemDescription[2] = "Outer";
+    form1->ItemDescription[3] = "Inner";
+    std::size_t tipsInside = 0;
+    after(1000, [&] {
+        pointAt(320, 6);
+        world.backend.post([&] {
+            moveOver(3);
+            tipsInside = world.backend.tips.size();
+            EXPECT_FALSE(world.desktop.IsWindowVisible(world.backend.tipWindow));
+        });
+    });
+    after(3000, [&] { pointAt(330, 6); });
+    moveOver(2);
+    ASSERT_EQ(tipsInside, 2u);
+    EXPECT_EQ(world.backend.tips[1].text, "Inner");
+    EXPECT_EQ(world.backend.tips.size(), 2u); // the outer one is not shown again
+    EXPECT_FALSE(world.desktop.IsWindowVisible(world.backend.tipWindow));
+}
+
+TEST_F(HoverHoldTest, ATipCostsNoLookBeyondThoseOfARestingPointer) {
+    const auto restingWaits = [&](const char* description, int x) {
+        form1->ItemDescription[2] = description;
+        pointAt(x, 6);
+        const int before = world.backend.waits;
+        after(10000, [&, x] { pointAt(x + 1, 6); });
+        moveOver(2);
+        return world.backend.waits - before;
+    };
+    const int without = restingWaits("", 300);
+    const int with = restingWaits("A story", 310);
+    EXPECT_EQ(world.backend.tips.size(), 1u);
+    EXPECT_EQ(with, without);
+}
+
 } // namespace
 } // namespace quill::testing

@@ -83,6 +83,7 @@ public:
     int messageBox(Hwnd, const std::string&, const std::string&, std::uint32_t) override {
         return 1;
     }
+    Hwnd showTip(Hwnd, Point, const std::string&) override { return 0; }
 
 private:
     class Peer : public forms::FormPeer {

@@ -142,7 +142,7 @@ LinuxDesktop::~LinuxDesktop() {
 }
 
 QWidget* LinuxDesktop::widget(Hwnd window) const {
-    return backend_.widgetFor(window);
+    return backend_.windowFor(window);
 }
 
 LinuxDesktop::WindowState* LinuxDesktop::track(Hwnd window) {

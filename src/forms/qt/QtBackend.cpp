@@ -7,6 +7,7 @@
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtStyle.h"
 #include "forms/qt/SessionPlatform.h"
+#include "forms/qt/ToolTipWindow.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -98,6 +99,8 @@ struct QtBackend::State {
     QTimer wake;
     double wakeTarget = 0;
     WidgetMap widgets;
+    // Made at the first tip: most runs never show one.
+    std::unique_ptr<ToolTipWindow> tip;
     std::optional<float> twipsPerPixelX, twipsPerPixelY;
 
     double elapsedMilliseconds() const { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
@@ -173,6 +176,13 @@ FormWidget* QtBackend::widgetFor(platform::Hwnd hwnd) const {
     return found == state_->widgets.end() ? nullptr : found->second;
 }
 
+QWidget* QtBackend::windowFor(platform::Hwnd hwnd) const {
+    if (QWidget* form = widgetFor(hwnd)) {
+        return form;
+    }
+    return state_->tip ? state_->tip->window(hwnd) : nullptr;
+}
+
 TextSize QtBackend::measureText(const Font& font, std::string_view utf8) {
     const QFontMetrics metrics(toQFont(font));
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -234,6 +244,18 @@ int QtBackend::messageBox(platform::Hwnd, const std::string& text, const std::st
                     QMessageBox::Ok);
     state_->nestedLoop([&box] { box.exec(); });
     return 1; // IDOK, the only button
+}
+
+platform::Hwnd QtBackend::showTip(platform::Hwnd owner, platform::Point pointer,
+                                  const std::string& text) {
+    FormWidget* ownerWidget = widgetFor(owner);
+    if (ownerWidget == nullptr) {
+        return 0;
+    }
+    if (!state_->tip) {
+        state_->tip = std::make_unique<ToolTipWindow>();
+    }
+    return state_->tip->show(*ownerWidget, pointer, QString::fromStdString(text));
 }
 
 } // namespace quill::forms::qt

@@ -39,9 +39,13 @@ public:
     void waitForEvents(int timeoutMilliseconds) override;
     int messageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
+    platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
+                           const std::string& text) override;
 
     // For the desktop that manages these windows.
     FormWidget* widgetFor(platform::Hwnd hwnd) const;
+    // A form's widget or the tool-tip window.
+    QWidget* windowFor(platform::Hwnd hwnd) const;
 
 private:
     struct State;

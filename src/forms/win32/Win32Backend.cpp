@@ -5,6 +5,7 @@
 #include "forms/Scheduler.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/FormWindow.h"
+#include "forms/win32/TrackingTip.h"
 #include "forms/win32/Windows.h"
 #include "platform/win32/Wide.h"
 
@@ -18,6 +19,8 @@ namespace {
 constexpr wchar_t kWakeClass[] = L"QuillmarkWake";
 constexpr UINT_PTR kWakeTimer = 1;
 constexpr float kTwipsPerInch = 1440;
+// Wide enough for a few lines of a paragraph, narrow enough to read without losing the line.
+constexpr float kTipWidthTwips = 6300;
 
 bool isInput(UINT message) {
     return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
@@ -34,6 +37,7 @@ struct Win32Backend::State {
     double wakeTarget = 0;
     LARGE_INTEGER frequency{}, start{};
     float twipsPerPixelX = 15, twipsPerPixelY = 15;
+    TrackingTip tip;
 
     double elapsedMilliseconds() const {
         LARGE_INTEGER counter{};
@@ -177,6 +181,14 @@ int Win32Backend::messageBox(platform::Hwnd owner, const std::string& text,
                              const std::string& caption, std::uint32_t style) {
     return MessageBoxW(reinterpret_cast<HWND>(owner), platform::win32::widen(text).c_str(),
                        platform::win32::widen(caption).c_str(), style);
+}
+
+platform::Hwnd Win32Backend::showTip(platform::Hwnd owner, platform::Point pointer,
+                                     const std::string& text) {
+    const int maxWidth = static_cast<int>(std::lround(kTipWidthTwips / state_->twipsPerPixelX));
+    const HWND tip = state_->tip.show(reinterpret_cast<HWND>(owner), {pointer.x, pointer.y},
+                                      platform::win32::widen(text), maxWidth);
+    return reinterpret_cast<platform::Hwnd>(tip);
 }
 
 } // namespace quill::forms::win32

@@ -32,6 +32,8 @@ public:
     void waitForEvents(int timeoutMilliseconds) override;
     int messageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
+    platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
+                           const std::string& text) override;
 
 private:
     struct State;

@@ -1,0 +1,98 @@
+#include "forms/qt/ToolTipWindow.h"
+
+#include "forms/TipPlacement.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QScreen>
+#include <QStyle>
+#include <QToolTip>
+#include <cmath>
+
+namespace quill::forms::qt {
+
+namespace {
+
+// Wide enough for a few lines of a paragraph, narrow enough to read without losing the line.
+constexpr int kLineCharacters = 60;
+
+platform::Rect toRect(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+} // namespace
+
+ToolTipWindow::ToolTipWindow()
+    : label_(std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint |
+                                                   Qt::WindowDoesNotAcceptFocus)) {
+    QLabel& label = *label_;
+    label.setAttribute(Qt::WA_ShowWithoutActivating);
+    label.setFocusPolicy(Qt::NoFocus);
+    label.setPalette(QToolTip::palette());
+    label.setFont(QToolTip::font());
+    label.setBackgroundRole(QPalette::ToolTipBase);
+    label.setForegroundRole(QPalette::ToolTipText);
+    label.setAutoFillBackground(true);
+    label.setFrameStyle(QFrame::Box | QFrame::Plain);
+    label.setMargin(label.style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth, nullptr, &label));
+    label.setTextFormat(Qt::PlainText);
+    label.setWordWrap(true);
+}
+
+ToolTipWindow::~ToolTipWindow() {
+    if (owner_) {
+        owner_->removeEventFilter(this);
+    }
+}
+
+platform::Hwnd ToolTipWindow::show(QWidget& owner, platform::Point pointer, const QString& text) {
+    watch(owner);
+    QLabel& label = *label_;
+    label.setText(text);
+    const QScreen* screen = owner.screen();
+    const QRect screenArea = screen->geometry();
+    const qreal ratio = screen->devicePixelRatio();
+    const QPoint at(static_cast<int>(std::lround(pointer.x / ratio)),
+                    static_cast<int>(std::lround(pointer.y / ratio)));
+
+    const QFontMetrics metrics(label.font());
+    const int frame = 2 * (label.margin() + label.frameWidth());
+    const int widest =
+        std::min(metrics.averageCharWidth() * kLineCharacters, screenArea.width() - frame);
+    const QRect textArea = metrics.boundingRect(QRect(0, 0, widest, 0), Qt::TextWordWrap, text);
+    const int width = textArea.width() + frame;
+    const int height = std::max(label.heightForWidth(width), textArea.height() + frame);
+
+    const platform::Rect place = tipPlacement(toRect(owner.frameGeometry()), toRect(screenArea),
+                                              width, height, {at.x(), at.y()});
+    label.setGeometry(place.left, place.top, place.width(), place.height());
+    label.show();
+    return static_cast<platform::Hwnd>(label.winId());
+}
+
+QWidget* ToolTipWindow::window(platform::Hwnd hwnd) const {
+    const bool ours = label_->testAttribute(Qt::WA_WState_Created) &&
+                      static_cast<platform::Hwnd>(label_->winId()) == hwnd;
+    return ours ? label_.get() : nullptr;
+}
+
+void ToolTipWindow::watch(QWidget& owner) {
+    if (owner_ == &owner) {
+        return;
+    }
+    if (owner_) {
+        owner_->removeEventFilter(this);
+    }
+    owner_ = &owner;
+    owner.installEventFilter(this);
+}
+
+bool ToolTipWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && event->type() == QEvent::Hide) {
+        label_->hide();
+    }
+    return false;
+}
+
+} // namespace quill::forms::qt

@@ -93,6 +93,7 @@ TEST_F(ToolTipTest, TheDescriptionShowsBesideTheBarWithoutFocusUntilTheHoldEnds)
         EXPECT_FALSE(tip.isActiveWindow());
         EXPECT_FALSE(tip.frameGeometry().intersects(bar->frameGeometry()));
         EXPECT_TRUE(bar->screen()->geometry().contains(tip.frameGeometry()));
+        EXPECT_LT(tip.height(), 2 * tip.fontMetrics().height()) << "a short text on one line";
     });
     EXPECT_EQ(form1->ToolTip.TipWindow, 0u);
     EXPECT_EQ(shownTip(), nullptr);

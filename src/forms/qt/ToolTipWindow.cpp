@@ -56,13 +56,16 @@ platform::Hwnd ToolTipWindow::show(QWidget& owner, platform::Point pointer, cons
     const QPoint at(static_cast<int>(std::lround(pointer.x / ratio)),
                     static_cast<int>(std::lround(pointer.y / ratio)));
 
+    // A text that fits on one line keeps the label's own width; only a longer one wraps.
     const QFontMetrics metrics(label.font());
     const int frame = 2 * (label.margin() + label.frameWidth());
     const int widest =
-        std::min(metrics.averageCharWidth() * kLineCharacters, screenArea.width() - frame);
-    const QRect textArea = metrics.boundingRect(QRect(0, 0, widest, 0), Qt::TextWordWrap, text);
-    const int width = textArea.width() + frame;
-    const int height = std::max(label.heightForWidth(width), textArea.height() + frame);
+        std::min(metrics.averageCharWidth() * kLineCharacters + frame, screenArea.width());
+    label.setWordWrap(false);
+    const QSize natural = label.sizeHint();
+    label.setWordWrap(natural.width() > widest);
+    const int width = std::min(natural.width(), widest);
+    const int height = label.wordWrap() ? label.heightForWidth(width) : natural.height();
 
     const platform::Rect place = tipPlacement(toRect(owner.frameGeometry()), toRect(screenArea),
                                               width, height, {at.x(), at.y()});

@@ -1,9 +1,4 @@
-#include "QtWorld.h"
-#include "forms/qt/LinuxDesktop.h"
-#include "support/FakeRegistry.h"
-#include "support/ProgramFixture.h"
-#include "support/TempFolder.h"
-#include "ticker/Form1.h"
+#include "QuietBar.h"
 
 #include <QRegion>
 #include <QTest>
@@ -17,44 +12,10 @@ namespace {
 
 // The real bar on the Qt backend, its ticks run by the test: after each tick the window, drawn
 // by moving what only moved and painting the rest, must show what a full repaint shows.
-struct StripPixelsTest : ::testing::Test {
-    struct World {
-        World() { backend.attach(app); }
-        QApplication& qapp = offscreenApplication();
-        forms::qt::QtBackend backend;
-        forms::qt::LinuxDesktop desktop{backend};
-        forms::Application app{backend, desktop};
-    } world;
-    TempFolder folder;
-    FakeHttp http;
-    RecordingBrowser browser;
-    FakeRegistry registry;
-    std::unique_ptr<platform::CodePage> codePage = platform::makeUtf8CodePage();
-    Services services{world.app, http, browser, registry, *codePage, folder.path(), [](int) {}};
-    std::unique_ptr<ticker::Form1> form1;
-    forms::qt::FormWidget* widget = nullptr;
+struct StripPixelsTest : QuietBar, ::testing::Test {
     int ticks = 0;
     // Pixels painted by the moving ticks, against those a whole strip would take.
     long paintedArea = 0, stripArea = 0;
-
-    StripPixelsTest() {
-        folder.write("links.ryx", "20\r\nTrue\r\n");
-        form1 = std::make_unique<ticker::Form1>(services);
-        form1->Form_Load();
-        for (forms::Timer* timer :
-             {&form1->Timer1, &form1->Timer2, &form1->Timer3, &form1->Timer8, &form1->Timer9}) {
-            timer->setEnabled(false);
-        }
-        // The test holds the strip itself: the offscreen pointer, resting where the bar opens,
-        // would hold it for good.
-        form1->onMouseMove = nullptr;
-        for (int n = 1; n <= ticker::Form1::kSlots; ++n) {
-            form1->headline(n).onMouseMove = nullptr;
-        }
-        form1->setVisible(true);
-        widget = world.backend.widgetFor(form1->hwnd());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(widget));
-    }
 
     void fill(const std::vector<std::string>& titles) {
         form1->List1.clear();

@@ -1,9 +1,4 @@
-#include "QtWorld.h"
-#include "forms/qt/LinuxDesktop.h"
-#include "support/FakeRegistry.h"
-#include "support/ProgramFixture.h"
-#include "support/TempFolder.h"
-#include "ticker/Form1.h"
+#include "QuietBar.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -18,43 +13,11 @@ namespace {
 
 // The bar on the Qt backend with a scripted pointer: a hold on a headline, and what the user
 // sees of its tip while it lasts.
-struct ToolTipTest : ::testing::Test {
-    struct World {
-        World() { backend.attach(app); }
-        QApplication& qapp = offscreenApplication();
-        forms::qt::QtBackend backend;
-        forms::qt::LinuxDesktop desktop{backend};
-        forms::Application app{backend, desktop};
-    } world;
-    TempFolder folder;
-    FakeHttp http;
-    RecordingBrowser browser;
-    FakeRegistry registry;
-    std::unique_ptr<platform::CodePage> codePage = platform::makeUtf8CodePage();
-    Services services{world.app, http, browser, registry, *codePage, folder.path(), [](int) {}};
-    std::unique_ptr<ticker::Form1> form1;
-    QWidget* bar = nullptr;
+struct ToolTipTest : QuietBar, ::testing::Test {
+    // Moves only tell the desktop where the pointer is.
+    ToolTipTest() { pointAt({40, 5}); }
 
-    ToolTipTest() {
-        folder.write("links.ryx", "20\r\nTrue\r\n");
-        form1 = std::make_unique<ticker::Form1>(services);
-        form1->Form_Load();
-        for (forms::Timer* timer :
-             {&form1->Timer1, &form1->Timer2, &form1->Timer3, &form1->Timer8, &form1->Timer9}) {
-            timer->setEnabled(false);
-        }
-        // The test starts the hold itself; moves only tell the desktop where the pointer is.
-        form1->onMouseMove = nullptr;
-        for (int n = 1; n <= ticker::Form1::kSlots; ++n) {
-            form1->headline(n).onMouseMove = nullptr;
-        }
-        form1->setVisible(true);
-        bar = world.backend.widgetFor(form1->hwnd());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(bar));
-        pointAt({40, 5});
-    }
-
-    void pointAt(QPoint local) { QTest::mouseMove(bar->windowHandle(), local); }
+    void pointAt(QPoint local) { QTest::mouseMove(widget->windowHandle(), local); }
 
     const QWidget* shownTip() const {
         const QWidget* tip = world.backend.windowFor(form1->ToolTip.TipWindow);
@@ -91,8 +54,8 @@ TEST_F(ToolTipTest, TheDescriptionShowsBesideTheBarWithoutFocusUntilTheHoldEnds)
         EXPECT_EQ(label->text(), QString::fromUtf8("Markets & more\u2026"));
         EXPECT_TRUE(tip.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         EXPECT_FALSE(tip.isActiveWindow());
-        EXPECT_FALSE(tip.frameGeometry().intersects(bar->frameGeometry()));
-        EXPECT_TRUE(bar->screen()->geometry().contains(tip.frameGeometry()));
+        EXPECT_FALSE(tip.frameGeometry().intersects(widget->frameGeometry()));
+        EXPECT_TRUE(widget->screen()->geometry().contains(tip.frameGeometry()));
         EXPECT_LT(tip.height(), 2 * tip.fontMetrics().height()) << "a short text on one line";
     });
     EXPECT_EQ(form1->ToolTip.TipWindow, 0u);

@@ -63,15 +63,18 @@ struct BarOnSwayTest : ::testing::Test {
             std::vector<std::string>{QUILL_BINARY_DIR "/src/quillmark"}, options);
     }
 
-    // A pointer device of its own that has put the pointer at (x, y); null when it failed.
-    std::unique_ptr<ChildProcess> restPointer(int x, int y) {
+    // A pointer device of its own that has put the pointer at (x, y), and clicked there when
+    // asked; null when it failed.
+    std::unique_ptr<ChildProcess> restPointer(int x, int y, bool click = false) {
         ChildProcess::Options options;
         options.environment = sway->clientEnvironment();
         options.output = home.path() / ("pointer-" + std::to_string(++pointers) + ".txt");
-        auto pointer = std::make_unique<ChildProcess>(
-            std::vector<std::string>{REST_POINTER, std::to_string(x), std::to_string(y),
-                                     std::to_string(kWidth), std::to_string(kHeight)},
-            options);
+        std::vector<std::string> command{REST_POINTER, std::to_string(x), std::to_string(y),
+                                         std::to_string(kWidth), std::to_string(kHeight)};
+        if (click) {
+            command.emplace_back("click");
+        }
+        auto pointer = std::make_unique<ChildProcess>(command, options);
         const bool ready = eventually([&] {
             std::ifstream said(options.output);
             std::string word;
@@ -173,6 +176,80 @@ TEST_F(BarOnSwayTest, ThePointerRestingOnTheBarHoldsTheStripUntilItLeaves) {
     auto away = restPointer(kWidth / 2, kHeight / 2);
     ASSERT_TRUE(away);
     EXPECT_TRUE(eventually([&] { return !stripStands(); })) << "the strip stays held";
+}
+
+TEST_F(BarOnSwayTest, AHeadlinesStoryShowsBesideABottomBarWhileThePointerRestsOnIt) {
+    if (!onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    auto parked = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(parked);
+    auto program = startBar("False", home);
+    ASSERT_TRUE(usableAreaIs({0, 0, kWidth, kHeight - kBar}));
+    const platform::Rect strip{0, kHeight - kBar, kWidth - kBoxesWidth, kHeight};
+    // Text across more than the heading's width: the rightmost is a story's headline. The strip
+    // moves some 50 pixels a second.
+    int rightmost = 0;
+    ASSERT_TRUE(eventually(
+        [&] {
+            const std::vector<Pixel> pixels = pixelsOf(sway->screenshot(strip));
+            int leftmost = strip.width();
+            rightmost = 0;
+            for (std::size_t i = 0; i < pixels.size(); ++i) {
+                if (isText(pixels[i])) {
+                    const int column =
+                        static_cast<int>(i % static_cast<std::size_t>(strip.width()));
+                    leftmost = std::min(leftmost, column);
+                    rightmost = std::max(rightmost, column);
+                }
+            }
+            return rightmost - leftmost > 250;
+        },
+        std::chrono::seconds(30)))
+        << "the strip never filled";
+    // The tip's pale background, far lighter than Sway's grey.
+    const platform::Rect above{0, kHeight - kBar - 40, kWidth, kHeight - kBar};
+    const auto tipPixels = [&] {
+        const std::vector<Pixel> pixels = pixelsOf(sway->screenshot(above));
+        return std::count_if(pixels.begin(), pixels.end(),
+                             [](const Pixel& p) { return p.r > 230 && p.g > 230 && p.b > 180; });
+    };
+    EXPECT_EQ(tipPixels(), 0);
+
+    auto onTheBar = restPointer(rightmost - 25, kHeight - kBar / 2);
+    ASSERT_TRUE(onTheBar);
+    EXPECT_TRUE(eventually([&] { return tipPixels() > 200; })) << "no tip above the bar";
+    // A surface of its own over the desktop, not a window the compositor tiles.
+    EXPECT_EQ(sway->swaymsg("get_tree").find("\"app_id\": \"quillmark\""), std::string::npos);
+    auto away = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(away);
+    EXPECT_TRUE(eventually([&] { return tipPixels() == 0; })) << "the tip stays";
+}
+
+TEST_F(BarOnSwayTest, AClickOnTheCloseBoxEndsTheProgramAndGivesTheStripBack) {
+    auto parked = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(parked);
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    // The close box is the bar's last few pixels on the right; its "X", which takes the click,
+    // fills it but for a margin of six pixels on the right.
+    auto click = restPointer(kWidth - 10, kBar / 2, true);
+    ASSERT_TRUE(click);
+    EXPECT_TRUE(eventually([&] { return !program->running(); })) << "the program runs on";
+    EXPECT_TRUE(usableAreaIs({0, 0, kWidth, kHeight}));
+}
+
+TEST_F(BarOnSwayTest, AClickOnTheOptionsBoxOpensTheOptionsWindowAsAnOrdinaryWindow) {
+    auto parked = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(parked);
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    auto click = restPointer(kWidth - 30, kBar / 2, true);
+    ASSERT_TRUE(click);
+    EXPECT_TRUE(eventually([&] {
+        return sway->swaymsg("get_tree").find("\"name\": \"Options\"") != std::string::npos;
+    })) << sway->swaymsg("get_tree");
+    EXPECT_TRUE(program->running());
 }
 
 } // namespace

@@ -35,10 +35,10 @@ public:
     std::string runClient(const std::string& command) const;
     // The output's pixels in this rectangle, by grim, as binary PPM; empty when grim fails.
     std::string screenshot(const platform::Rect& rect) const;
-
-private:
+    // Sway's answer to an IPC message of this type (get_tree, get_workspaces...) as JSON.
     std::string swaymsg(const std::string& type) const;
 
+private:
     TempFolder folder_;
     TempFolder clientRuntime_;
     std::string ipcSocket_;

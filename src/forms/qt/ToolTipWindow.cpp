@@ -1,6 +1,7 @@
 #include "forms/qt/ToolTipWindow.h"
 
 #include "forms/TipPlacement.h"
+#include "forms/qt/OverlaySurface.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -69,8 +70,17 @@ platform::Hwnd ToolTipWindow::show(QWidget& owner, platform::Point pointer, cons
 
     const platform::Rect place = tipPlacement(toRect(owner.frameGeometry()), toRect(screenArea),
                                               width, height, {at.x(), at.y()});
-    label.setGeometry(place.left, place.top, place.width(), place.height());
-    label.show();
+    const QRect rect(place.left, place.top, place.width(), place.height());
+    if (!overlayLooked_) {
+        overlayLooked_ = true;
+        overlay_ = OverlaySurface::make(label);
+    }
+    if (overlay_) {
+        overlay_->showAt(rect);
+    } else {
+        label.setGeometry(rect);
+        label.show();
+    }
     return static_cast<platform::Hwnd>(label.winId());
 }
 

@@ -14,6 +14,8 @@ namespace quill::forms::qt {
 
 // One tool-tip window, reused for every tip: the desktop's tool-tip look, wrapped text, never
 // focused. It hides itself when its owner hides, so no tip outlives the bar it belongs to.
+class OverlaySurface;
+
 class ToolTipWindow : public QObject {
 public:
     ToolTipWindow();
@@ -34,6 +36,9 @@ private:
 
     std::unique_ptr<QLabel> label_;
     QPointer<QWidget> owner_;
+    // On Wayland the tip needs a surface of the layer shell to stand beside the bar.
+    std::unique_ptr<OverlaySurface> overlay_;
+    bool overlayLooked_ = false;
 };
 
 } // namespace quill::forms::qt

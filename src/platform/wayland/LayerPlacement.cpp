@@ -42,6 +42,19 @@ std::optional<LayerPlacement> placementFor(std::uint32_t edge, const Rect& rect,
     return placement;
 }
 
+LayerPlacement overlayPlacementAt(const Rect& rect) {
+    LayerPlacement placement;
+    placement.anchor = kAnchorTop | kAnchorLeft;
+    placement.width = static_cast<std::uint32_t>(std::max(1, rect.width()));
+    placement.height = static_cast<std::uint32_t>(std::max(1, rect.height()));
+    // Placed from the output's corner, not from the edge of the space other panels leave.
+    placement.exclusiveZone = -1;
+    placement.marginTop = rect.top;
+    placement.marginLeft = rect.left;
+    placement.overlay = true;
+    return placement;
+}
+
 Rect withoutStrip(Rect area, std::uint32_t edge, const Rect& rect) {
     switch (edge) {
     case ABE_TOP:

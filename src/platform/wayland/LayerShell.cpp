@@ -47,6 +47,7 @@ void apply(zwlr_layer_surface_v1* role, const LayerPlacement& placement) {
     zwlr_layer_surface_v1_set_anchor(role, placement.anchor);
     zwlr_layer_surface_v1_set_size(role, placement.width, placement.height);
     zwlr_layer_surface_v1_set_exclusive_zone(role, placement.exclusiveZone);
+    zwlr_layer_surface_v1_set_margin(role, placement.marginTop, 0, 0, placement.marginLeft);
 }
 
 } // namespace
@@ -90,7 +91,9 @@ std::unique_ptr<LayerSurface> LayerShell::dock(wl_surface* surface, wl_output* o
         return nullptr;
     }
     zwlr_layer_surface_v1* role = zwlr_layer_shell_v1_get_layer_surface(
-        shell_, surface, output, ZWLR_LAYER_SHELL_V1_LAYER_TOP, "quillmark");
+        shell_, surface, output,
+        placement.overlay ? ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY : ZWLR_LAYER_SHELL_V1_LAYER_TOP,
+        "quillmark");
     auto layer = std::make_unique<LayerSurface>(surface, role);
     zwlr_layer_surface_v1_add_listener(role, &kSurfaceListener, layer.get());
     apply(role, placement);

@@ -29,8 +29,8 @@ public:
     LayerShell(const LayerShell&) = delete;
     LayerShell& operator=(const LayerShell&) = delete;
 
-    // Gives `surface`, which has no role and no buffer yet, the layer role in the top layer of
-    // `output` and waits for the compositor's first configure. Null when none comes.
+    // Gives `surface`, which has no role and no buffer yet, the layer role on `output` and waits
+    // for the compositor's first configure. Null when none comes.
     std::unique_ptr<LayerSurface> dock(wl_surface* surface, wl_output* output,
                                        const LayerPlacement& placement);
 

@@ -1,11 +1,13 @@
-// A pointer device for tests: puts the compositor's pointer at a point of the layout, prints
-// "ready" once the compositor has it, and keeps the device until it is ended.
-//   rest_pointer X Y WIDTH HEIGHT
+// A pointer device for tests: puts the compositor's pointer at a point of the layout, clicks
+// the left button there when asked, prints "ready" once the compositor has it all, and keeps
+// the device until it is ended.
+//   rest_pointer X Y WIDTH HEIGHT [click]
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <virtual-pointer-client.h>
 #include <wayland-client.h>
 
@@ -26,8 +28,9 @@ constexpr wl_registry_listener kListener{global, globalRemoved};
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: rest_pointer X Y WIDTH HEIGHT\n");
+    const bool click = argc == 6 && std::strcmp(argv[5], "click") == 0;
+    if (argc != 5 && !click) {
+        std::fprintf(stderr, "usage: rest_pointer X Y WIDTH HEIGHT [click]\n");
         return 2;
     }
     const auto number = [&](int i) { return static_cast<std::uint32_t>(std::atoi(argv[i])); };
@@ -47,6 +50,14 @@ int main(int argc, char** argv) {
         zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, nullptr);
     zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, number(1), number(2), number(3), number(4));
     zwlr_virtual_pointer_v1_frame(pointer);
+    if (click) {
+        constexpr std::uint32_t kLeftButton = 0x110; // BTN_LEFT of linux/input-event-codes.h
+        for (const auto state :
+             {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
+            zwlr_virtual_pointer_v1_button(pointer, 0, kLeftButton, state);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        }
+    }
     if (wl_display_roundtrip(display) < 0) {
         return 1;
     }

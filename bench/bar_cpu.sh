@@ -2,8 +2,9 @@
 # CPU and memory of the real bar scrolling nine headlines on a private X server, with the X
 # server's share of the work and a bare 64 Hz Qt timer on the same display as the baseline, all
 # over the same span.
-# Usage: bench/bar_cpu.sh PROGRAM [SECONDS] [hover]
-# With "hover" the pointer rests on the bar for the whole measurement. The baseline is
+# Usage: bench/bar_cpu.sh PROGRAM [SECONDS] [hover|tip]
+# With "hover" the pointer rests on the bar for the whole measurement, with "tip" on a headline
+# whose tip shows; SHOT=file.png saves the screen at the end. The baseline is
 # bench_bare_timer from PROGRAM's build tree, or $BARE_TIMER.
 set -euo pipefail
 program=$(realpath "$1")
@@ -37,6 +38,7 @@ start=$(date +%s.%N)
 sleep "$seconds"
 after=($(cpu_ns "$ticker") $(cpu_ns "$xserver") $(cpu_ns "$baseline") $(sent "$ticker"))
 end=$(date +%s.%N)
+[ -n "${SHOT:-}" ] && import -window root "$SHOT"
 awk -v s="$start" -v e="$end" -v m="$mode" -v kb="$(peak "$ticker")" -v kb0="$(peak "$baseline")" \
     -v p="$((after[0] - before[0]))" -v x="$((after[1] - before[1]))" \
     -v b="$((after[2] - before[2]))" -v w="$((after[3] - before[3]))" '

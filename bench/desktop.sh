@@ -55,7 +55,8 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{sum += $1} END {printf "%.0f\
 peak() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 
 # Starts COMMAND... in $work/ticker as `ticker` and waits for its first request and for the
-# strip to fill; with mode "hover" the pointer then rests on the bar.
+# strip to fill; with mode "hover" the pointer then rests on the bar, with mode "tip" on the
+# first story's headline, which shows its tip.
 start_ticker() {
     (cd "$work/ticker" && exec "$@") >/dev/null 2>&1 &
     ticker=$!
@@ -65,7 +66,12 @@ start_ticker() {
         sleep 0.1
     done
     sleep 2 # let the strip fill before measuring
-    if [ "${mode:-scroll}" = hover ]; then
-        xdotool mousemove 400 5
-    fi
+    case "${mode:-scroll}" in
+    hover) xdotool mousemove 400 5 ;;
+    tip)
+        # The strip moves some 50 pixels a second: by then the first story passes x = 800.
+        sleep 16
+        xdotool mousemove 800 5
+        ;;
+    esac
 }

@@ -31,12 +31,6 @@ struct BarUnderStressTest : BarOnDesktopTest {
         return x->screenRect(dock).value_or(platform::Rect{});
     }
 
-    void warpPointer(int x0, int y0) {
-        xcb_warp_pointer(x->raw(), XCB_NONE, x->root(), 0, 0, 0, 0, static_cast<std::int16_t>(x0),
-                         static_cast<std::int16_t>(y0));
-        x->flush();
-    }
-
     // Whether the picture in rect changes within 300 ms, in which the strip moves 15 pixels.
     bool changes(const platform::Rect& rect) {
         const std::vector<Pixel> before = screen->grab(rect);

@@ -48,6 +48,9 @@ TEST_F(TipTest, ATrackingToolTipShowsBesideItsOwnerUntilHiddenAndComesBackForThe
         tip);
     EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(tip) != FALSE; }));
     EXPECT_EQ(tipText(tip, owner), L"Second");
+
+    ShowWindow(owner, SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(tip)) << "the tip outlived its hidden owner";
 }
 
 } // namespace

@@ -159,6 +159,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
         if (wParam != FALSE) {
             natives_.showIn(form_, hwnd_, fonts_.dialog());
+        } else {
+            // Windows hides owned windows only with a minimised owner: a tip would outlive the
+            // bar it belongs to.
+            ShowOwnedPopups(hwnd_, FALSE);
         }
         break;
     case WM_SIZE:

@@ -1,0 +1,61 @@
+#include "BarOnDesktop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace quill::testing {
+namespace {
+
+// The desktop's tool-tip background: pale, where the bar is dark and Xvfb's root black.
+bool isTipBackground(const Pixel& p) {
+    return p.r > 230 && p.g > 230 && p.b > 180;
+}
+bool isInk(const Pixel& p) {
+    return p.r < 90 && p.g < 90 && p.b < 90;
+}
+
+TEST_F(BarOnDesktopTest, AHeadlinesStoryShowsBelowTheBarWhileThePointerRestsOnIt) {
+    warpPointer(kScreenWidth / 2, kScreenHeight / 2);
+    auto program = startBar("True", home);
+    waitForDock(*program);
+    ASSERT_TRUE(workAreaIs({0, kBar, kScreenWidth, kScreenHeight}));
+    const platform::Rect strip{0, 0, kScreenWidth - kBoxesWidth, kBar};
+    // Text across more than the heading's width: the rightmost is a story's headline. The strip
+    // moves some 50 pixels a second.
+    int rightmost = 0;
+    ASSERT_TRUE(eventually(
+        [&] {
+            const std::vector<Pixel> pixels = screen->grab(strip);
+            int leftmost = strip.width();
+            rightmost = 0;
+            for (std::size_t i = 0; i < pixels.size(); ++i) {
+                if (isText(pixels[i])) {
+                    const int column =
+                        static_cast<int>(i % static_cast<std::size_t>(strip.width()));
+                    leftmost = std::min(leftmost, column);
+                    rightmost = std::max(rightmost, column);
+                }
+            }
+            return rightmost - leftmost > 250;
+        },
+        std::chrono::seconds(30)))
+        << "the strip never filled";
+    const platform::Rect below{0, kBar, kScreenWidth, kBar + 40};
+    EXPECT_EQ(pixelsWhere(below, isTipBackground), 0);
+
+    warpPointer(rightmost - 25, kBar / 2);
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(below, isTipBackground) > 200; }))
+        << "no tip below the bar";
+    // "Story n" written on it, beside the pointer.
+    const platform::Rect nearby{std::max(0, rightmost - 100), kBar,
+                                std::min(kScreenWidth, rightmost + 100), kBar + 40};
+    EXPECT_GT(pixelsWhere(nearby, isInk), 10);
+
+    warpPointer(kScreenWidth / 2, kScreenHeight / 2);
+    EXPECT_TRUE(eventually([&] { return pixelsWhere(below, isTipBackground) == 0; }))
+        << "the tip stays after the pointer left";
+}
+
+} // namespace
+} // namespace quill::testing

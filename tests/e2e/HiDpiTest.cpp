@@ -202,7 +202,7 @@ TEST_P(HiDpiTest, TheBarAndTheOptionsWindowScaleWithTheScreen) {
         }
         return options != 0;
     })) << "the options window did not open";
-    warpPointer(width / 2, height - 1); // the pointer's hold on the bar would hide nothing here
+    warpPointer(width / 2, height - 1); // off both windows: a hovered control looks different
     std::optional<platform::Rect> place;
     ASSERT_TRUE(eventually([&] {
         place = x->screenRect(options);

@@ -10,7 +10,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTimer>

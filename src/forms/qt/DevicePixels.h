@@ -18,9 +18,10 @@ qreal screenRatio();
 // position and its size each to the nearest, half away from zero.
 platform::Rect toRect(const QRect& logical, qreal ratio);
 QRect toLogicalRect(const platform::Rect& device, qreal ratio);
+// The same pixels as left, top, right and bottom.
 platform::Rect toRect(const QRect& rect);
-// The primary screen in logical pixels, rounded down so that a bar docked on its right or
-// bottom edge still ends on the screen's last device pixel.
+// The primary screen in logical pixels, rounded down: Qt's own rounding to the nearest may
+// reach past the last device pixel, and a bar docked on the right or bottom edge would too.
 QSize logicalScreenSize();
 
 } // namespace quill::forms::qt

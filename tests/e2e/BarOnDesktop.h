@@ -52,13 +52,15 @@ struct BarOnDesktopTest : ::testing::Test {
         if (!XServer::installed()) {
             GTEST_SKIP() << "Xvfb or openbox is not installed";
         }
-        server = std::make_unique<XServer>();
+        server = std::make_unique<XServer>(screenDpi());
         x = std::make_unique<platform::x11::XConnection>(server->display().c_str());
         ASSERT_TRUE(x->ok());
         screen = std::make_unique<ScreenReader>(*x);
         feeds.serve("/world.xml", feed("World", 4));
         feeds.serve("/science.xml", feed("Science", 4));
     }
+
+    virtual int screenDpi() const { return 96; }
 
     // Starts the program in a folder of its own with this edge line and these feeds (by default
     // the two good ones).
@@ -114,6 +116,14 @@ struct BarOnDesktopTest : ::testing::Test {
         xcb_warp_pointer(x->raw(), XCB_NONE, x->root(), 0, 0, 0, 0, static_cast<std::int16_t>(x0),
                          static_cast<std::int16_t>(y0));
         x->flush();
+    }
+
+    // A left click where the pointer is; true once it has been sent.
+    bool click() {
+        ChildProcess::Options options;
+        options.environment = {{"DISPLAY", server->display()}};
+        ChildProcess clicking({"xdotool", "click", "1"}, options);
+        return eventually([&] { return !clicking.running(); });
     }
 
     int pixelsWhere(const platform::Rect& rect, bool (*matches)(const Pixel&)) {

@@ -102,15 +102,18 @@ bool XServer::installed() {
     return onPath("Xvfb") && onPath("openbox");
 }
 
-XServer::XServer() {
+XServer::XServer(int dpi) {
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     try {
-        xvfb_ = spawn({"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                       "1280x1024x24"},
+        // The same screen in inches at every density: 1280x1024 at 96 dpi.
+        const std::string size =
+            std::to_string(1280 * dpi / 96) + "x" + std::to_string(1024 * dpi / 96) + "x24";
+        xvfb_ = spawn({"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-dpi",
+                       std::to_string(dpi), "-screen", "0", size},
                       environmentWith("DISPLAY", ""), pipeFds[1]);
         ::close(pipeFds[1]);
         pipeFds[1] = -1;
@@ -123,6 +126,11 @@ XServer::XServer() {
             throw std::runtime_error("cannot connect to Xvfb on " + display_);
         }
         x_->selectInput(x_->root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
+        // What xrdb would load: toolkits scale by Xft.dpi, not by the screen's size in inches.
+        const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
+        xcb_change_property(x_->raw(), XCB_PROP_MODE_REPLACE, x_->root(), XCB_ATOM_RESOURCE_MANAGER,
+                            XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(resources.size()),
+                            resources.data());
         openbox_ = spawn({"openbox", "--sm-disable"}, environmentWith("DISPLAY", display_), -1);
         if (!waitUntilManaging(std::chrono::seconds(20))) {
             throw std::runtime_error("openbox did not take over " + display_);

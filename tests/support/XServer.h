@@ -14,8 +14,8 @@ class XConnection;
 
 namespace quill::testing {
 
-// A private X server (Xvfb, one 1280x1024 screen) managed by openbox, for tests that need a
-// real window manager. Both processes end with the object.
+// A private X server (Xvfb, one screen, 1280x1024 at 96 dpi) managed by openbox, for tests that
+// need a real window manager. Both processes end with the object.
 class XServer {
 public:
     using Values = std::vector<std::uint32_t>;
@@ -23,8 +23,10 @@ public:
     // Xvfb and openbox are on PATH.
     static bool installed();
 
-    // Starts both and waits until openbox manages the screen; throws when that fails.
-    XServer();
+    // Starts both and waits until openbox manages the screen; throws when that fails. The screen
+    // and the desktop's resources (Xft.dpi) claim `dpi` dots per inch, and the screen has as many
+    // more pixels as a screen of that density and the same size in inches.
+    explicit XServer(int dpi = 96);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;

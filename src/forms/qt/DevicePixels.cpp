@@ -2,9 +2,12 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QtGui/qpa/qplatformscreen.h>
 #include <cmath>
 
 namespace quill::forms::qt {
+
+namespace {
 
 int toDevice(qreal logical, qreal ratio) {
     return static_cast<int>(std::lround(logical * ratio));
@@ -13,6 +16,8 @@ int toDevice(qreal logical, qreal ratio) {
 int toLogical(int device, qreal ratio) {
     return static_cast<int>(std::lround(device / ratio));
 }
+
+} // namespace
 
 qreal screenRatio() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -29,6 +34,22 @@ platform::Rect toRect(const QRect& logical, qreal ratio) {
 QRect toLogicalRect(const platform::Rect& device, qreal ratio) {
     return QRect(toLogical(device.left, ratio), toLogical(device.top, ratio),
                  toLogical(device.width(), ratio), toLogical(device.height(), ratio));
+}
+
+platform::Rect toRect(const QRect& rect) {
+    return toRect(rect, 1);
+}
+
+QSize logicalScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {};
+    }
+    // Qt's own logical size of the screen is rounded to the nearest, which may pass the edge.
+    const QSize device = screen->handle()->geometry().size();
+    const qreal ratio = screen->devicePixelRatio();
+    return {static_cast<int>(std::floor(device.width() / ratio)),
+            static_cast<int>(std::floor(device.height() / ratio))};
 }
 
 } // namespace quill::forms::qt

@@ -3,13 +3,13 @@
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/QtBackend.h"
+#include "forms/qt/ScaledAppBarShell.h"
 #include "forms/qt/WaylandAppBarShell.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTimer>
@@ -35,19 +35,21 @@ constexpr std::uint32_t kShortestTimer = 10; // milliseconds; shorter requests g
 
 LinuxDesktop* current = nullptr;
 
+// The display's shells speak its device pixels; the program speaks logical ones.
 std::unique_ptr<AppBarShell> shellForThisDisplay(QtBackend& backend) {
+    std::unique_ptr<AppBarShell> device;
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (auto shell = makeX11AppBarShell()) {
-            return shell;
-        }
+        device = makeX11AppBarShell();
     }
-    if (auto shell = makeWaylandAppBarShell(backend)) {
-        return shell;
+    if (!device) {
+        device = makeWaylandAppBarShell(backend);
     }
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect size = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const Rect device = toRect(size, screenRatio());
-    return makeNullAppBarShell(device.width(), device.height());
+    if (device) {
+        return std::make_unique<ScaledAppBarShell>(std::move(device), &screenRatio);
+    }
+    const QSize screen = logicalScreenSize();
+    return screen.isEmpty() ? makeNullAppBarShell(1024, 768)
+                            : makeNullAppBarShell(screen.width(), screen.height());
 }
 
 struct DeleteLater {
@@ -209,7 +211,7 @@ LResult LinuxDesktop::defaultWindowProc(Hwnd window, std::uint32_t message, WPar
         return kHitNowhere;
     }
     const auto* form = current->backend_.widgetFor(window);
-    const int strip = form != nullptr ? toDevice(form->captionStripHeight(), screenRatio()) : 0;
+    const int strip = form != nullptr ? form->captionStripHeight() : 0;
     return y < rect.top + strip ? kHitCaption : kHitClient;
 }
 
@@ -317,15 +319,14 @@ bool LinuxDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int
             frame.bottom = frame.top + cy;
         }
         // Windows places the outer rectangle; Qt places the inside of the frame.
-        const qreal ratio = shown->devicePixelRatioF();
         const QRect outer = shown->frameGeometry();
         const QRect inner = shown->geometry();
         const int left = inner.left() - outer.left(), top = inner.top() - outer.top();
         const int right = outer.right() - inner.right(), bottom = outer.bottom() - inner.bottom();
         state->placing = true;
-        shown->setGeometry(toLogical(frame.left, ratio) + left, toLogical(frame.top, ratio) + top,
-                           std::max(0, toLogical(frame.width(), ratio) - left - right),
-                           std::max(0, toLogical(frame.height(), ratio) - top - bottom));
+        shown->setGeometry(frame.left + left, frame.top + top,
+                           std::max(0, frame.width() - left - right),
+                           std::max(0, frame.height() - top - bottom));
         state->placing = false;
     }
     if ((flags & SWP_NOZORDER) == 0) {
@@ -374,7 +375,7 @@ bool LinuxDesktop::GetWindowRect(Hwnd window, Rect& rect) {
         rect = *placed;
         return true;
     }
-    rect = toRect(shown->frameGeometry(), shown->devicePixelRatioF());
+    rect = toRect(shown->frameGeometry());
     return true;
 }
 
@@ -383,9 +384,7 @@ bool LinuxDesktop::GetClientRect(Hwnd window, Rect& rect) {
     if (form == nullptr) {
         return false;
     }
-    const qreal ratio = form->devicePixelRatioF();
-    rect = Rect{0, 0, toDevice(form->width(), ratio),
-                toDevice(form->height() - form->captionStripHeight(), ratio)};
+    rect = Rect{0, 0, form->width(), form->height() - form->captionStripHeight()};
     return true;
 }
 
@@ -394,10 +393,8 @@ bool LinuxDesktop::ClientToScreen(Hwnd window, Point& point) {
     if (form == nullptr) {
         return false;
     }
-    const qreal ratio = form->devicePixelRatioF();
-    const QPoint global = form->mapToGlobal(
-        QPoint(toLogical(point.x, ratio), toLogical(point.y, ratio) + form->captionStripHeight()));
-    point = Point{toDevice(global.x(), ratio), toDevice(global.y(), ratio)};
+    const QPoint global = form->mapToGlobal(QPoint(point.x, point.y + form->captionStripHeight()));
+    point = Point{global.x(), global.y()};
     return true;
 }
 
@@ -423,16 +420,14 @@ bool LinuxDesktop::KillTimer(Hwnd window, std::uintptr_t id) {
 }
 
 int LinuxDesktop::GetSystemMetrics(int index) {
-    const qreal ratio = screenRatio();
-    const QScreen* screen = QGuiApplication::primaryScreen();
     switch (index) {
     case SM_CXSCREEN:
-        return screen != nullptr ? toDevice(screen->geometry().width(), ratio) : 0;
+        return logicalScreenSize().width();
     case SM_CYSCREEN:
-        return screen != nullptr ? toDevice(screen->geometry().height(), ratio) : 0;
+        return logicalScreenSize().height();
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
-        return toDevice(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent), ratio);
+        return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     case SM_CXBORDER:
     case SM_CYBORDER:
         return kBorder;
@@ -455,12 +450,11 @@ bool LinuxDesktop::GetDragFullWindows() {
 }
 
 bool LinuxDesktop::GetCursorPos(Point& point) {
-    const qreal ratio = screenRatio();
     const auto at = pointer_.position();
     if (!at) {
         return false;
     }
-    point = Point{toDevice(at->x(), ratio), toDevice(at->y(), ratio)};
+    point = Point{at->x(), at->y()};
     return true;
 }
 

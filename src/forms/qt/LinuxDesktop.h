@@ -18,7 +18,7 @@ class QtBackend;
 
 // The Win32-shaped desktop over the Qt backend's windows and an app-bar shell. Window messages
 // go through each window's current procedure, so subclassing works as on Windows. Positions
-// and sizes are device pixels of the screen.
+// and sizes are the screen's logical pixels (see DevicePixels.h).
 class LinuxDesktop final : public platform::Desktop {
 public:
     // On xcb with a display the EWMH shell, on Wayland with a layer shell a layer surface,

@@ -1,6 +1,7 @@
 #include "forms/qt/ToolTipWindow.h"
 
 #include "forms/TipPlacement.h"
+#include "forms/qt/DevicePixels.h"
 #include "forms/qt/OverlaySurface.h"
 
 #include <QEvent>
@@ -9,7 +10,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QToolTip>
-#include <cmath>
 
 namespace quill::forms::qt {
 
@@ -17,10 +17,6 @@ namespace {
 
 // Wide enough for a few lines of a paragraph, narrow enough to read without losing the line.
 constexpr int kLineCharacters = 60;
-
-platform::Rect toRect(const QRect& rect) {
-    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-}
 
 } // namespace
 
@@ -53,9 +49,7 @@ platform::Hwnd ToolTipWindow::show(QWidget& owner, platform::Point pointer, cons
     label.setText(text);
     const QScreen* screen = owner.screen();
     const QRect screenArea = screen->geometry();
-    const qreal ratio = screen->devicePixelRatio();
-    const QPoint at(static_cast<int>(std::lround(pointer.x / ratio)),
-                    static_cast<int>(std::lround(pointer.y / ratio)));
+    const QPoint at(pointer.x, pointer.y);
 
     // A text that fits on one line keeps the label's own width; only a longer one wraps.
     const QFontMetrics metrics(label.font());

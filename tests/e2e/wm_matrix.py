@@ -46,7 +46,7 @@ def first_line(text):
     return lines[0].strip() if lines else ""
 
 
-def outcomes(report, log):
+def outcomes(report, log, manager):
     """Each check's result ('passed', 'failed', 'skipped', 'not run') and the notes it gives:
     the reason printed for a skip, the first line of a failure."""
     results, notes = {}, []
@@ -68,6 +68,8 @@ def outcomes(report, log):
         elif test.get("result") == "SKIPPED":
             results[name] = "skipped"
             reason = skip_reason(log, name)
+            # It starts with the window manager's name, which the row already shows.
+            reason = reason.removeprefix(f"{manager}: ")
             notes.append(f"{heading} skipped: {reason}" if reason else f"{heading} skipped")
         else:
             results[name] = "passed"
@@ -95,7 +97,7 @@ def run(runner, name, work):
                             capture_output=True, text=True, check=False, timeout=600)
     log = result.stdout + result.stderr
     (work / f"{name}.log").write_text(log)
-    return outcomes(report, log)
+    return outcomes(report, log, name)
 
 
 def main():

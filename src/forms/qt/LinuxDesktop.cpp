@@ -2,6 +2,7 @@
 
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
+#include "forms/qt/FrameMargins.h"
 #include "forms/qt/QtBackend.h"
 #include "forms/qt/WaylandAppBarShell.h"
 
@@ -318,14 +319,13 @@ bool LinuxDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int
         }
         // Windows places the outer rectangle; Qt places the inside of the frame.
         const qreal ratio = shown->devicePixelRatioF();
-        const QRect outer = shown->frameGeometry();
-        const QRect inner = shown->geometry();
-        const int left = inner.left() - outer.left(), top = inner.top() - outer.top();
-        const int right = outer.right() - inner.right(), bottom = outer.bottom() - inner.bottom();
+        const QMargins margins = frameMargins(shown->frameGeometry(), shown->geometry());
         state->placing = true;
-        shown->setGeometry(toLogical(frame.left, ratio) + left, toLogical(frame.top, ratio) + top,
-                           std::max(0, toLogical(frame.width(), ratio) - left - right),
-                           std::max(0, toLogical(frame.height(), ratio) - top - bottom));
+        shown->setGeometry(
+            toLogical(frame.left, ratio) + margins.left(),
+            toLogical(frame.top, ratio) + margins.top(),
+            std::max(0, toLogical(frame.width(), ratio) - margins.left() - margins.right()),
+            std::max(0, toLogical(frame.height(), ratio) - margins.top() - margins.bottom()));
         state->placing = false;
     }
     if ((flags & SWP_NOZORDER) == 0) {
@@ -374,7 +374,9 @@ bool LinuxDesktop::GetWindowRect(Hwnd window, Rect& rect) {
         rect = *placed;
         return true;
     }
-    rect = toRect(shown->frameGeometry(), shown->devicePixelRatioF());
+    const QRect inner = shown->geometry();
+    rect = toRect(inner.marginsAdded(frameMargins(shown->frameGeometry(), inner)),
+                  shown->devicePixelRatioF());
     return true;
 }
 

@@ -10,8 +10,9 @@ QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagema
  sway grim"
 # The Windows front end: cross-built with mingw-w64, GoogleTest from its sources, run by Wine.
 QUILL_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 googletest"
+# fluxbox is the second window manager the docking tests run under.
 QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev
- libfuzzer-14-dev xterm locales dpkg-dev lintian desktop-file-utils"
+ libfuzzer-14-dev xterm locales dpkg-dev lintian desktop-file-utils fluxbox"
 
 quill_install_packages() {
     local missing=()

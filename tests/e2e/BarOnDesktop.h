@@ -32,6 +32,11 @@ inline bool isBarBackground(const Pixel& p) {
     return p.r < 60 && p.g < 60 && p.b < 70;
 }
 
+inline std::string describe(const platform::Rect& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
+           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
 inline std::string feed(const std::string& name, int items) {
     std::string body = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" + name +
                        " News</title><link>http://127.0.0.1/" + name +
@@ -46,13 +51,22 @@ inline std::string feed(const std::string& name, int items) {
     return body + "</channel></rss>";
 }
 
-// The real program on a private display with openbox, fed by a local server.
+// Ends a test as skipped, saying why, where the window manager differs from openbox by design.
+#define QUILL_SKIP_WHERE_WM_DIFFERS(check)                                                         \
+    do {                                                                                           \
+        if (const auto reason = server->windowManager().differsOn(check)) {                        \
+            GTEST_SKIP() << server->windowManager().name << ": " << *reason;                       \
+        }                                                                                          \
+    } while (false)
+
+// The real program on a private display with its window manager (openbox unless QUILL_WM
+// names another), fed by a local server.
 struct BarOnDesktopTest : ::testing::Test {
     void SetUp() override {
         if (!XServer::installed()) {
-            GTEST_SKIP() << "Xvfb or openbox is not installed";
+            GTEST_SKIP() << "Xvfb or the window manager is not installed";
         }
-        server = std::make_unique<XServer>(screenDpi());
+        server = std::make_unique<XServer>(chosenWindowManager(), screenDpi());
         x = std::make_unique<platform::x11::XConnection>(server->display().c_str());
         ASSERT_TRUE(x->ok());
         screen = std::make_unique<ScreenReader>(*x);
@@ -103,13 +117,25 @@ struct BarOnDesktopTest : ::testing::Test {
         return dock;
     }
 
-    bool workAreaIs(const platform::Rect& expected) {
-        return eventually([&] { return screen->workArea() == expected; });
+    // Both say what they saw last when it never came, for the window manager matrix's notes.
+    ::testing::AssertionResult workAreaIs(const platform::Rect& expected) {
+        platform::Rect seen;
+        if (eventually([&] { return (seen = screen->workArea()) == expected; })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure()
+               << "the work area stayed " << describe(seen) << ", not " << describe(expected);
     }
 
     // The bar may still be sliding into place.
-    bool windowComesTo(xcb_window_t window, const platform::Rect& expected) {
-        return eventually([&] { return x->screenRect(window) == expected; });
+    ::testing::AssertionResult windowComesTo(xcb_window_t window, const platform::Rect& expected) {
+        std::optional<platform::Rect> seen;
+        if (eventually([&] { return (seen = x->screenRect(window)) == expected; })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure()
+               << "the window stayed at " << (seen ? describe(*seen) : "no place") << ", not "
+               << describe(expected);
     }
 
     void warpPointer(int x0, int y0) {

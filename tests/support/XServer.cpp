@@ -1,17 +1,21 @@
 #include "support/XServer.h"
 
 #include "platform/x11/XConnection.h"
+#include "support/Eventually.h"
 #include "support/Programs.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <map>
 #include <poll.h>
 #include <signal.h>
 #include <span>
 #include <spawn.h>
 #include <stdexcept>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,70 +61,93 @@ pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>
     return pid;
 }
 
-std::vector<std::string> environmentWith(const std::string& name, const std::string& value) {
+// The test's own environment with these entries added or replaced.
+std::vector<std::string> environmentWith(const std::map<std::string, std::string>& changes) {
     std::vector<std::string> env;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, (name + "=").c_str(), name.size() + 1) != 0) {
-            env.emplace_back(*entry);
+        const std::string_view text(*entry);
+        if (!changes.contains(std::string(text.substr(0, text.find('='))))) {
+            env.emplace_back(text);
         }
     }
-    env.push_back(name + "=" + value);
+    for (const auto& [name, value] : changes) {
+        env.push_back(name + "=" + value);
+    }
     return env;
 }
 
-// Xvfb writes the display number it chose, then a line feed, once it accepts clients.
-std::string readDisplayNumber(int fd, Clock::time_point deadline) {
-    std::string number;
-    for (;;) {
-        pollfd ready{fd, POLLIN, 0};
-        if (::poll(&ready, 1, millisecondsUntil(deadline)) <= 0) {
-            throw std::runtime_error("Xvfb did not report its display");
-        }
-        char c = 0;
-        if (::read(fd, &c, 1) != 1) {
-            throw std::runtime_error("Xvfb ended before reporting its display");
-        }
-        if (c == '\n') {
-            return number;
-        }
-        number += c;
-    }
-}
-
-void endProcess(pid_t& pid) {
-    if (pid > 0) {
-        ::kill(pid, SIGTERM);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        pid = -1;
-    }
-}
-
-} // namespace
-
-bool XServer::installed() {
-    return onPath("Xvfb") && onPath("openbox");
-}
-
-XServer::XServer(int dpi) {
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
+// Starts a program that writes one line to fd 3 once it is ready (Xvfb its display number,
+// dbus-daemon its address) and returns that line.
+std::string startReporting(const std::vector<std::string>& args,
+                           const std::vector<std::string>& env, Clock::time_point deadline,
+                           pid_t& pid) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     try {
+        pid = spawn(args, env, pipeFds[1]);
+    } catch (...) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        throw;
+    }
+    ::close(pipeFds[1]);
+    std::string line;
+    for (;;) {
+        pollfd ready{pipeFds[0], POLLIN, 0};
+        char c = 0;
+        if (::poll(&ready, 1, millisecondsUntil(deadline)) <= 0 || ::read(pipeFds[0], &c, 1) != 1) {
+            ::close(pipeFds[0]);
+            throw std::runtime_error(args[0] + " did not say that it is ready");
+        }
+        if (c == '\n') {
+            ::close(pipeFds[0]);
+            return line;
+        }
+        line += c;
+    }
+}
+
+// A window manager that ignores SIGTERM must not hang the test.
+void endProcess(pid_t& pid) {
+    if (pid <= 0) {
+        return;
+    }
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    if (!eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; },
+                    std::chrono::seconds(5))) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    pid = -1;
+}
+
+} // namespace
+
+bool XServer::installed() {
+    if (!onPath("Xvfb")) {
+        return false;
+    }
+    try {
+        const WindowManager& manager = chosenWindowManager();
+        return onPath(manager.program()) && (!manager.needsSessionBus || onPath("dbus-daemon"));
+    } catch (const std::invalid_argument&) {
+        // Starting the server then fails and says which names there are.
+        return true;
+    }
+}
+
+XServer::XServer(const WindowManager& windowManager, int dpi) : windowManager_(windowManager) {
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    try {
         // The same screen in inches at every density: 1280x1024 at 96 dpi.
         const std::string size =
             std::to_string(1280 * dpi / 96) + "x" + std::to_string(1024 * dpi / 96) + "x24";
-        xvfb_ = spawn({"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-dpi",
-                       std::to_string(dpi), "-screen", "0", size},
-                      environmentWith("DISPLAY", ""), pipeFds[1]);
-        ::close(pipeFds[1]);
-        pipeFds[1] = -1;
-        display_ = ":" + readDisplayNumber(pipeFds[0], deadline);
-        ::close(pipeFds[0]);
-        pipeFds[0] = -1;
-
+        display_ = ":" + startReporting({"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp",
+                                         "-dpi", std::to_string(dpi), "-screen", "0", size},
+                                        environmentWith({{"DISPLAY", ""}}), deadline, xvfb_);
         x_ = std::make_unique<platform::x11::XConnection>(display_.c_str());
         if (!x_->ok()) {
             throw std::runtime_error("cannot connect to Xvfb on " + display_);
@@ -131,24 +158,47 @@ XServer::XServer(int dpi) {
         xcb_change_property(x_->raw(), XCB_PROP_MODE_REPLACE, x_->root(), XCB_ATOM_RESOURCE_MANAGER,
                             XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(resources.size()),
                             resources.data());
-        openbox_ = spawn({"openbox", "--sm-disable"}, environmentWith("DISPLAY", display_), -1);
-        if (!waitUntilManaging(std::chrono::seconds(20))) {
-            throw std::runtime_error("openbox did not take over " + display_);
+        startWindowManager(deadline);
+        if (!waitUntilManaging(std::chrono::milliseconds(millisecondsUntil(deadline)))) {
+            throw std::runtime_error(windowManager_.name + " did not take over " + display_);
         }
     } catch (...) {
-        for (const int fd : pipeFds) {
-            if (fd != -1) {
-                ::close(fd);
-            }
-        }
         stop();
         throw;
     }
 }
 
-// openbox announces itself on the root window before it has finished starting, and a request
-// that reaches it then can sit unread until something else wakes it. Ready is when it manages
-// a window of ours; a root property changed now and then wakes it meanwhile.
+// In a home of its own the window manager reads none of the user's settings and writes into
+// none of them.
+void XServer::startWindowManager(Clock::time_point deadline) {
+    const std::filesystem::path& home = home_.path();
+    for (const char* folder : {".config", ".cache", ".local/share", "run"}) {
+        std::filesystem::create_directories(home / folder);
+    }
+    std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
+    for (const auto& [name, contents] : windowManager_.files) {
+        std::filesystem::create_directories((home / name).parent_path());
+        home_.write(name, contents);
+    }
+    std::map<std::string, std::string> env = windowManager_.environment;
+    env.insert({{"DISPLAY", display_},
+                {"HOME", home.string()},
+                {"XDG_CONFIG_HOME", (home / ".config").string()},
+                {"XDG_CACHE_HOME", (home / ".cache").string()},
+                {"XDG_DATA_HOME", (home / ".local/share").string()},
+                {"XDG_RUNTIME_DIR", (home / "run").string()}});
+    if (windowManager_.needsSessionBus) {
+        env["DBUS_SESSION_BUS_ADDRESS"] =
+            startReporting({"dbus-daemon", "--session", "--nofork", "--print-address=3"},
+                           environmentWith(env), deadline, sessionBus_);
+    }
+    windowManagerPid_ = spawn(windowManager_.command, environmentWith(env), -1);
+}
+
+// A window manager (openbox at least) announces itself on the root window before it has
+// finished starting, and a request that reaches it then can sit unread until something else
+// wakes it. Ready is when it manages a window of ours; a root property changed now and then
+// wakes it meanwhile.
 bool XServer::waitUntilManaging(std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     const auto set = [](const Values& v) { return !v.empty(); };
@@ -181,7 +231,8 @@ XServer::~XServer() {
 
 void XServer::stop() {
     x_.reset();
-    endProcess(openbox_);
+    endProcess(windowManagerPid_);
+    endProcess(sessionBus_);
     endProcess(xvfb_);
 }
 

@@ -21,7 +21,7 @@ void beforeDisplayEnds(std::function<void()> cleanup);
 #define QUILL_REQUIRE_DISPLAY()                                                                    \
     do {                                                                                           \
         if (!::quill::testing::XServer::installed()) {                                             \
-            GTEST_SKIP() << "Xvfb or openbox is not installed";                                    \
+            GTEST_SKIP() << "Xvfb or the window manager is not installed";                         \
         }                                                                                          \
         ASSERT_NE(::quill::testing::testDisplay(), nullptr) << ::quill::testing::startError();     \
     } while (false)

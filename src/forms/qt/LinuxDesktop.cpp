@@ -2,6 +2,7 @@
 
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
+#include "forms/qt/FrameMargins.h"
 #include "forms/qt/QtBackend.h"
 #include "forms/qt/ScaledAppBarShell.h"
 #include "forms/qt/WaylandAppBarShell.h"
@@ -319,14 +320,11 @@ bool LinuxDesktop::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int
             frame.bottom = frame.top + cy;
         }
         // Windows places the outer rectangle; Qt places the inside of the frame.
-        const QRect outer = shown->frameGeometry();
-        const QRect inner = shown->geometry();
-        const int left = inner.left() - outer.left(), top = inner.top() - outer.top();
-        const int right = outer.right() - inner.right(), bottom = outer.bottom() - inner.bottom();
+        const QMargins margins = frameMargins(shown->frameGeometry(), shown->geometry());
         state->placing = true;
-        shown->setGeometry(frame.left + left, frame.top + top,
-                           std::max(0, frame.width() - left - right),
-                           std::max(0, frame.height() - top - bottom));
+        shown->setGeometry(frame.left + margins.left(), frame.top + margins.top(),
+                           std::max(0, frame.width() - margins.left() - margins.right()),
+                           std::max(0, frame.height() - margins.top() - margins.bottom()));
         state->placing = false;
     }
     if ((flags & SWP_NOZORDER) == 0) {
@@ -375,7 +373,8 @@ bool LinuxDesktop::GetWindowRect(Hwnd window, Rect& rect) {
         rect = *placed;
         return true;
     }
-    rect = toRect(shown->frameGeometry());
+    const QRect inner = shown->geometry();
+    rect = toRect(inner.marginsAdded(frameMargins(shown->frameGeometry(), inner)));
     return true;
 }
 

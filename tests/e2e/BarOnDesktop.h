@@ -110,6 +110,21 @@ struct BarOnDesktopTest : ::testing::Test {
         return eventually([&] { return x->screenRect(window) == expected; });
     }
 
+    void warpPointer(int x0, int y0) {
+        xcb_warp_pointer(x->raw(), XCB_NONE, x->root(), 0, 0, 0, 0, static_cast<std::int16_t>(x0),
+                         static_cast<std::int16_t>(y0));
+        x->flush();
+    }
+
+    // Runs xdotool on the display with these arguments, as the user's input; true once it ended.
+    bool xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "xdotool");
+        ChildProcess::Options options;
+        options.environment = {{"DISPLAY", server->display()}};
+        ChildProcess tool(arguments, options);
+        return eventually([&] { return !tool.running(); });
+    }
+
     int pixelsWhere(const platform::Rect& rect, bool (*matches)(const Pixel&)) {
         const std::vector<Pixel> pixels = screen->grab(rect);
         return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), matches));

@@ -9,9 +9,9 @@ std::vector<Form1::MenuEntry> Form1::menuEntries() const {
         {{"Reload now", canReload(), false}, &Form1::mnuReload_Click},
         {{"Pause scrolling", true, ScrollPaused}, &Form1::mnuPause_Click},
         {{}, nullptr},
-        {{"Options..."}, &Form1::mnuOptions_Click},
-        {{"Import feeds (OPML)..."}, &Form1::mnuImport_Click},
-        {{"Export feeds (OPML)..."}, &Form1::mnuExport_Click},
+        {{"Options…"}, &Form1::mnuOptions_Click},
+        {{"Import feeds (OPML)…"}, &Form1::mnuImport_Click},
+        {{"Export feeds (OPML)…"}, &Form1::mnuExport_Click},
         {{}, nullptr},
         {{"Quit"}, &Form1::mnuQuit_Click},
     };

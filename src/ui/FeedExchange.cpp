@@ -71,6 +71,12 @@ void Form1::mnuImport_Click() {
 void Form1::mnuExport_Click() {
     const auto linksPath = services_.folder / feeds::kLinksFileName;
     const feeds::LinksFile links = feeds::readLinksFile(linksPath, services_.codePage);
+    if (links.problem == feeds::LinksFile::Problem::Unreadable) {
+        services_.app.messageBox(
+            hwnd(), "The feeds were not exported: " + linksPath.string() + " could not be read.",
+            kProgramTitle, platform::MB_ICONEXCLAMATION);
+        return;
+    }
     std::vector<std::string> feeds;
     std::copy_if(links.lines.begin() + 2, links.lines.end(), std::back_inserter(feeds),
                  [](const std::string& line) { return !line.empty(); });

@@ -105,7 +105,7 @@ TEST_F(BarMenuTest, APauseHoldsTheStripThroughAHoverHoldUntilResumed) {
 
 TEST_F(BarMenuTest, OptionsOpensTheFilledWindowAndQuitLeavesTheShellAndEnds) {
     startShowing();
-    choose("Options...");
+    choose("Options…");
     EXPECT_TRUE(form1->form3().visible());
     EXPECT_EQ(form1->form3().List1.items(), std::vector<std::string>{feed});
     EXPECT_EQ(form1->form3().Text2.text(), "20");

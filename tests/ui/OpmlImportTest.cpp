@@ -28,7 +28,7 @@ struct OpmlImportTest : ProgramFixture, ::testing::Test {
     }
     void importFile(const std::string& name, const std::string& bytes) {
         folder.write(name, bytes);
-        menu("Import feeds (OPML)...", folder.path() / name);
+        menu("Import feeds (OPML)…", folder.path() / name);
     }
     std::string links() const { return folder.read("links.ryx"); }
     // The text of the one message box shown since the start.
@@ -74,7 +74,7 @@ TEST_F(OpmlImportTest, MalformedOrForeignFilesLeaveLinksByteForByte) {
     }
     EXPECT_NE(message().find("not a well-formed XML file"), std::string::npos);
     world.backend.boxes.clear();
-    menu("Import feeds (OPML)...", folder.path() / "missing.opml");
+    menu("Import feeds (OPML)…", folder.path() / "missing.opml");
     EXPECT_NE(message().find("could not be read"), std::string::npos);
     EXPECT_EQ(links(), before);
 }
@@ -98,14 +98,14 @@ TEST_F(OpmlImportTest, AFailedWriteSaysSoAndChangesNothing) {
 
 TEST_F(OpmlImportTest, ExportedFeedsImportIntoAnotherListAsTheyWere) {
     writeLinks({"15", "True", "http://a.test/rss", "", "https://b.test/?x=<1>&y=\"2\""});
-    menu("Export feeds (OPML)...", folder.path() / "out.opml");
+    menu("Export feeds (OPML)…", folder.path() / "out.opml");
     EXPECT_EQ(world.backend.fileChoices.at(0).purpose, forms::FileChoice::Purpose::Save);
     EXPECT_TRUE(world.backend.boxes.empty());
     const std::string exported = folder.read("out.opml");
     EXPECT_NE(exported.find("<title>Quillmark feeds</title>"), std::string::npos);
 
     writeLinks({"7", "False"});
-    menu("Import feeds (OPML)...", folder.path() / "out.opml");
+    menu("Import feeds (OPML)…", folder.path() / "out.opml");
     EXPECT_EQ(links(), "7\r\nFalse\r\nhttp://a.test/rss\r\nhttps://b.test/?x=<1>&y=\"2\"\r\n");
 }
 
@@ -113,7 +113,7 @@ TEST_F(OpmlImportTest, ACancelledChooserDoesNothing) {
     const std::string before = links();
     world.backend.onChooseFile = [](const forms::FileChoice&) { return std::nullopt; };
     world.backend.onPopupMenu = [](const HeadlessBackend::Menu&) {
-        return std::string("Import feeds (OPML)...");
+        return std::string("Import feeds (OPML)…");
     };
     form1->rightClickAt({10, 10});
     EXPECT_EQ(links(), before);

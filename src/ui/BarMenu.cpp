@@ -24,8 +24,7 @@ void Form1::Form_RightClick(platform::Point at) {
         items.push_back(entry.item);
     }
     const auto chosen = services_.app.backend().popupMenu(hwnd(), at, items);
-    if (chosen && *chosen < entries.size() && entries[*chosen].choose != nullptr &&
-        entries[*chosen].item.enabled) {
+    if (chosen && *chosen < entries.size() && entries[*chosen].choose != nullptr) {
         (this->*entries[*chosen].choose)();
     }
 }

@@ -86,7 +86,8 @@ std::optional<std::vector<XmlElement>> readXmlElements(std::string_view document
             return std::nullopt;
         }
     }
-    // S_FALSE is the end of a well-formed document; anything else an error in it.
+    // S_FALSE is the end of a well-formed document; anything else an error in it. (Wine's reader
+    // also ends so on a document whose root element is never closed.)
     if (result != S_FALSE || elements.empty()) {
         return std::nullopt;
     }

@@ -1,11 +1,30 @@
 #include "BarOnDesktop.h"
 
+#include <cstdlib>
+
 namespace quill::testing {
 namespace {
 
 // The menu's face, far lighter than the desktop's black and the bar's dark strip.
 bool isMenuFace(const Pixel& p) {
     return p.r > 200 && p.g > 200 && p.b > 200;
+}
+
+// True while another client holds the keyboard, as an open menu does: the test's own grab fails.
+bool keyboardTaken(platform::x11::XConnection& x) {
+    xcb_connection_t* c = x.raw();
+    xcb_grab_keyboard_reply_t* reply =
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, x.root(), XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr);
+    const bool taken = reply != nullptr && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+    if (reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+        x.flush();
+    }
+    std::free(reply);
+    return taken;
 }
 
 TEST_F(BarOnDesktopTest, ARightClickOpensTheMenuWhoseReloadFetchesOnceMoreAndEscapeClosesIt) {
@@ -25,14 +44,17 @@ TEST_F(BarOnDesktopTest, ARightClickOpensTheMenuWhoseReloadFetchesOnceMoreAndEsc
     ASSERT_TRUE(xdotool({"click", "3"}));
     ASSERT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) > 2000; }))
         << "no menu below the pointer";
+    ASSERT_TRUE(eventually([&] { return keyboardTaken(*x); })) << "the menu has no keyboard";
     // The first item is "Reload now".
     ASSERT_TRUE(xdotool({"key", "Down", "Return"}));
     EXPECT_TRUE(eventually([&] { return feeds.requestCount() == 2; })) << "no reload";
     EXPECT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) == 0; }));
+    EXPECT_TRUE(eventually([&] { return !keyboardTaken(*x); })) << "the bar kept the keyboard";
 
     warpPointer(420, kBar / 2);
     ASSERT_TRUE(xdotool({"click", "3"}));
     ASSERT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) > 2000; }));
+    ASSERT_TRUE(eventually([&] { return keyboardTaken(*x); }));
     ASSERT_TRUE(xdotool({"key", "Escape"}));
     EXPECT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) == 0; }))
         << "Escape left the menu open";

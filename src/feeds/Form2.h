@@ -24,6 +24,8 @@ public:
     void getnews(const std::string& address);
     void Command1_Click();
     void Command2_Click();
+    // A first load or a reload has started and not yet ended.
+    bool running() const { return running_; }
 
     forms::TextBox Text1{*this, "Text1", 0, 0, 4000, 2000, {}, true};
     forms::ListBox List1{*this, "List1"};

@@ -9,23 +9,6 @@ namespace quill::feeds {
 
 namespace {
 
-// The whole file, or nothing when it cannot be read (a folder of that name, no permission).
-std::optional<std::string> readBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[4096];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The file a chain of symbolic links ends at (a dangling link's target included).
 std::filesystem::path followLinks(std::filesystem::path file, std::error_code& error) {
     constexpr int kMaxHops = 40; // as the kernel's own limit on nested links
@@ -52,6 +35,22 @@ std::error_code lastError(std::errc fallback) {
 
 } // namespace
 
+std::optional<std::string> readFileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[4096];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -77,7 +76,7 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
     if (!std::filesystem::exists(file, error)) {
         result.problem = LinksFile::Problem::Missing;
     } else {
-        const std::optional<std::string> bytes = readBytes(file);
+        const std::optional<std::string> bytes = readFileBytes(file);
         if (!bytes) {
             result.problem = LinksFile::Problem::Unreadable;
         } else {
@@ -97,7 +96,7 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
     return result;
 }
 
-std::error_code writeLinksFile(const std::filesystem::path& file,
+std::error_code writeLinesFile(const std::filesystem::path& file,
                                const std::vector<std::string>& lines,
                                const platform::CodePage& codePage) {
     // Dotfile managers keep the file as a link into their repository: the link stays and its
@@ -133,6 +132,10 @@ std::error_code writeLinksFile(const std::filesystem::path& file,
         std::filesystem::remove(temporary, ignored);
     }
     return error;
+}
+
+std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error) {
+    return file.string() + " could not be written (" + error.message() + ").";
 }
 
 std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file) {

@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -26,14 +27,21 @@ struct LinksFile {
 // Lines end at CR, CR LF or LF; the last line may lack its end; each line is taken whole.
 std::vector<std::string> splitLines(std::string_view text);
 
+// The whole file, or nothing when it cannot be read (a folder of that name, no permission).
+std::optional<std::string> readFileBytes(const std::filesystem::path& file);
+
 LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodePage& codePage);
 
 // Writes every line with CR LF into a temporary file beside `file` and renames it over `file`
 // (over its target when `file` is a symbolic link), so a failed write leaves the old file whole.
-// Returns why it failed, or no error.
-std::error_code writeLinksFile(const std::filesystem::path& file,
+// Returns why it failed, or no error. links.ryx is written this way, and so is any other file of
+// the program's.
+std::error_code writeLinesFile(const std::filesystem::path& file,
                                const std::vector<std::string>& lines,
                                const platform::CodePage& codePage);
+
+// The user's sentence for a file that could not be written.
+std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error);
 
 // What to tell the user when the file could not be used as it is: the settings actually used
 // in place of the missing lines, and nothing else.

@@ -2,10 +2,14 @@
 
 #include "platform/Desktop.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill::forms {
 
@@ -15,6 +19,23 @@ struct Font;
 
 struct TextSize {
     int width = 0, height = 0; // pixels
+};
+
+// One row of a pop-up menu; an empty caption is a separator line.
+struct MenuItem {
+    std::string caption;
+    bool enabled = true;
+    bool checked = false;
+};
+
+// A file chooser's question: which file to read, or where to write one.
+struct FileChoice {
+    enum class Purpose { Open, Save };
+    Purpose purpose = Purpose::Open;
+    std::string title;
+    std::string filterName;            // e.g. "OPML files"
+    std::vector<std::string> patterns; // e.g. "*.opml"; every file is offered too
+    std::string suggestedName;         // for saving
 };
 
 // The native side of one form: its window and whatever the backend needs to show its controls.
@@ -55,6 +76,14 @@ public:
     // hides; 0 when this front end shows no tips.
     virtual platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
                                    const std::string& text) = 0;
+
+    // Pops up a menu at a screen point (pixels) that takes the keyboard while it is open, and
+    // waits: the index of the chosen item, or nothing when it was closed without a choice.
+    virtual std::optional<std::size_t> popupMenu(platform::Hwnd owner, platform::Point at,
+                                                 const std::vector<MenuItem>& items) = 0;
+    // The system's file chooser, modal to the owner: the chosen file, or nothing when cancelled.
+    virtual std::optional<std::filesystem::path> chooseFile(platform::Hwnd owner,
+                                                            const FileChoice& choice) = 0;
 };
 
 } // namespace quill::forms

@@ -130,6 +130,12 @@ void Form::clickAt(float x, float y) {
     }
 }
 
+void Form::rightClickAt(platform::Point screen) {
+    if (onRightClick) {
+        onRightClick(screen);
+    }
+}
+
 void Form::registerControl(Control& control) {
     controls_.push_back(&control);
 }

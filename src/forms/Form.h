@@ -59,10 +59,13 @@ public:
 
     // Form_MouseMove: the pointer moved over the form's own surface.
     std::function<void()> onMouseMove;
+    // The right button was clicked anywhere on the form, at this screen point (pixels).
+    std::function<void(platform::Point)> onRightClick;
 
     // Input from the backend, in twips of the client area.
     void mouseMoveAt(float x, float y);
     void clickAt(float x, float y);
+    void rightClickAt(platform::Point screen);
     // The label under a point of the client area, if any.
     Label* labelAt(float x, float y) const;
 

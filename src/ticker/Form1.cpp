@@ -45,6 +45,7 @@ Form1::Form1(Services& services)
         headline(n).onClick = [this, n] { LabelN_Click(n); };
     }
     onMouseMove = [this] { Form_MouseMove(); };
+    onRightClick = [this](platform::Point at) { Form_RightClick(at); };
     Label12.onClick = [this] { Label12_Click(); };
     Label13.onClick = [this] { Label13_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
@@ -210,15 +211,29 @@ void Form1::Timer5_Timer() {
     Timer5.setEnabled(false);
 }
 
+void Form1::reload() {
+    Picture13.setVisible(true);
+    Label10.setVisible(true);
+    Picture13.refresh();
+    Label10.refresh();
+    form2().Command2.press();
+    MinuteCount = -1;
+}
+
+bool Form1::canReload() const {
+    // The worker exists once the first load has started; it runs to its end before anything
+    // else can ask, except from within its own message boxes.
+    return form2_ && !form2_->running();
+}
+
+void Form1::restartMover() {
+    Timer1.setEnabled(!ScrollPaused);
+}
+
 void Form1::minuteTick() {
     ++MinuteCount;
     if (Label15.caption() == std::to_string(MinuteCount)) {
-        Picture13.setVisible(true);
-        Label10.setVisible(true);
-        Picture13.refresh();
-        Label10.refresh();
-        form2().Command2.press();
-        MinuteCount = -1;
+        reload();
     }
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quill::feeds {
 class Form2;
@@ -49,6 +50,27 @@ public:
     void LabelN_Click(int n);
     void Label12_Click();
     void Label13_Click();
+
+    // The bar's menu under the right button.
+    struct MenuEntry {
+        forms::MenuItem item;
+        void (Form1::*choose)();
+    };
+    std::vector<MenuEntry> menuEntries() const;
+    void Form_RightClick(platform::Point at);
+    void mnuReload_Click();
+    void mnuPause_Click();
+    void mnuOptions_Click();
+    void mnuImport_Click();
+    void mnuExport_Click();
+    void mnuQuit_Click();
+
+    // Shows the notice and reloads every feed; the minute count starts over.
+    void reload();
+    // The first load is over and no run is in progress.
+    bool canReload() const;
+    // Starts the strip again after a hold, unless the user paused it.
+    void restartMover();
 
     // Windows created on first use.
     feeds::Form2& form2();
@@ -102,6 +124,8 @@ public:
     std::int32_t MinuteCount = 0;
     int ItemIndex = 0;
     int LastLaunched = 0;
+    // Set from the menu: the strip stands until the user resumes it, whatever the pointer does.
+    bool ScrollPaused = false;
     std::array<std::string, kSlots + 1> ItemLink;        // slots 1 ... 9
     std::array<std::string, kSlots + 1> ItemDescription; // slots 1 ... 9
     ui::mdlToolTip ToolTip{*this};

@@ -50,15 +50,14 @@ void Form3::Command2_Click() {
     std::vector<std::string> lines{Text2.text(), Option1.value() ? "True" : "False"};
     lines.insert(lines.end(), List1.items().begin(), List1.items().end());
     const auto file = services_.folder / feeds::kLinksFileName;
-    const std::error_code error = feeds::writeLinksFile(file, lines, services_.codePage);
+    const std::error_code error = feeds::writeLinesFile(file, lines, services_.codePage);
     const bool saved = !error;
     form1_.Command3.press();
     if (!saved) {
         services_.app.messageBox(hwnd(),
                                  "The changes are in effect until Quillmark ends, but they could "
                                  "not be saved: " +
-                                     file.string() + " could not be written (" + error.message() +
-                                     ").",
+                                     feeds::describeWriteFailure(file, error),
                                  kProgramTitle, platform::MB_ICONEXCLAMATION);
     }
     // Unsaved edits stay on screen, so they can be applied again.

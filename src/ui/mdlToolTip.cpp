@@ -48,7 +48,7 @@ void mdlToolTip::HoldOnHeadline(platform::Hwnd owner, const std::string& descrip
     if (!waitWhileResting(owner, description)) {
         return;
     }
-    form1_.Timer1.setEnabled(true);
+    form1_.restartMover();
     for (int n = 1; n <= ticker::Form1::kSlots; ++n) {
         form1_.headline(n).setUnderline(false);
     }
@@ -57,7 +57,7 @@ void mdlToolTip::HoldOnHeadline(platform::Hwnd owner, const std::string& descrip
 
 void mdlToolTip::HoldOnBar() {
     if (waitWhileResting()) {
-        form1_.Timer1.setEnabled(true);
+        form1_.restartMover();
     }
 }
 

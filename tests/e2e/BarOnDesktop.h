@@ -144,12 +144,13 @@ struct BarOnDesktopTest : ::testing::Test {
         x->flush();
     }
 
-    // A left click where the pointer is; true once it has been sent.
-    bool click() {
+    // Runs xdotool on the display with these arguments, as the user's input; true once it ended.
+    bool xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "xdotool");
         ChildProcess::Options options;
         options.environment = {{"DISPLAY", server->display()}};
-        ChildProcess clicking({"xdotool", "click", "1"}, options);
-        return eventually([&] { return !clicking.running(); });
+        ChildProcess tool(arguments, options);
+        return eventually([&] { return !tool.running(); });
     }
 
     int pixelsWhere(const platform::Rect& rect, bool (*matches)(const Pixel&)) {

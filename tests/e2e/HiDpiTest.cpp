@@ -192,7 +192,7 @@ TEST_P(HiDpiTest, TheBarAndTheOptionsWindowScaleWithTheScreen) {
 
     // The options window opens at its design size, 10635 x 3255 twips, and fits the screen.
     warpPointer((optionsBox->first + optionsBox->second) / 2, bar / 2);
-    ASSERT_TRUE(click());
+    ASSERT_TRUE(xdotool({"click", "1"}));
     xcb_window_t options = 0;
     ASSERT_TRUE(eventually([&] {
         for (const xcb_window_t window : screen->windowsOf(program->pid())) {

@@ -28,7 +28,7 @@ struct LinksFileTest : ::testing::Test {
 
 TEST_F(LinksFileTest, ALineWithCommasAndQuotesIsWrittenAndReadBackUnchanged) {
     const Lines lines{"5", "True", "http://x.test/a?b=1,2&c=\"q\"", " spaced , 'quoted' "};
-    ASSERT_FALSE(feeds::writeLinksFile(file(), lines, *utf8));
+    ASSERT_FALSE(feeds::writeLinesFile(file(), lines, *utf8));
     EXPECT_EQ(folder.read("links.ryx"),
               "5\r\nTrue\r\nhttp://x.test/a?b=1,2&c=\"q\"\r\n spaced , 'quoted' \r\n");
     const LinksFile read = feeds::readLinksFile(file(), *utf8);
@@ -40,7 +40,7 @@ TEST_F(LinksFileTest, TextPassesThroughTheCodePage) {
     const auto cp1252 = platform::makeWindows1252CodePage();
     folder.write("links.ryx", "20\r\nFalse\r\nhttp://caf\xE9.test/\r\n");
     EXPECT_EQ(feeds::readLinksFile(file(), *cp1252).lines[2], "http://caf\u00e9.test/");
-    ASSERT_FALSE(feeds::writeLinksFile(file(), {"20", "True", "http://\u0101.test/"}, *cp1252));
+    ASSERT_FALSE(feeds::writeLinesFile(file(), {"20", "True", "http://\u0101.test/"}, *cp1252));
     EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://?.test/\r\n");
 }
 
@@ -85,14 +85,14 @@ TEST_F(LinksFileTest, SavingThroughASymbolicLinkUpdatesItsTargetAndKeepsTheLink)
     if (noLinks) {
         GTEST_SKIP() << "this system makes no symbolic links: " << noLinks.message();
     }
-    ASSERT_FALSE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
+    ASSERT_FALSE(feeds::writeLinesFile(file(), {"5", "False"}, *utf8));
     EXPECT_TRUE(std::filesystem::is_symlink(file()));
     EXPECT_EQ(folder.read("dotfiles/links.ryx"), "5\r\nFalse\r\n");
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "links.ryx.new"));
 
     // A link whose target is gone gets the target written.
     std::filesystem::remove(folder.path() / "dotfiles/links.ryx");
-    ASSERT_FALSE(feeds::writeLinksFile(file(), {"9", "True"}, *utf8));
+    ASSERT_FALSE(feeds::writeLinesFile(file(), {"9", "True"}, *utf8));
     EXPECT_TRUE(std::filesystem::is_symlink(file()));
     EXPECT_EQ(folder.read("dotfiles/links.ryx"), "9\r\nTrue\r\n");
 }
@@ -101,14 +101,14 @@ TEST_F(LinksFileTest, AFailedWriteReportsItAndLeavesTheOldFileWhole) {
     folder.write("links.ryx", "20\r\nTrue\r\nhttp://kept.test/\r\n");
     // The temporary file cannot be created: a folder stands in its way.
     std::filesystem::create_directory(folder.path() / "links.ryx.new");
-    EXPECT_TRUE(feeds::writeLinksFile(file(), {"5", "False"}, *utf8));
+    EXPECT_TRUE(feeds::writeLinesFile(file(), {"5", "False"}, *utf8));
     EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://kept.test/\r\n");
 
     // The rename cannot replace the target.
     std::filesystem::remove(folder.path() / "links.ryx.new");
     const auto inFolder = folder.path() / "sub";
     std::filesystem::create_directories(inFolder / "links.ryx" / "occupied");
-    EXPECT_TRUE(feeds::writeLinksFile(inFolder / "links.ryx", {"5", "False"}, *utf8));
+    EXPECT_TRUE(feeds::writeLinesFile(inFolder / "links.ryx", {"5", "False"}, *utf8));
     EXPECT_FALSE(std::filesystem::exists(inFolder / "links.ryx.new"));
 }
 

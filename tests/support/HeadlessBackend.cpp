@@ -91,3 +91,25 @@ platform::Hwnd HeadlessBackend::showTip(platform::Hwnd owner, platform::Point po
 }
 
 } // namespace quill::testing
+
+namespace quill::testing {
+
+std::optional<std::size_t> HeadlessBackend::popupMenu(platform::Hwnd owner, platform::Point at,
+                                                      const std::vector<forms::MenuItem>& items) {
+    menus.push_back({owner, at, items});
+    const std::string pick = onPopupMenu ? onPopupMenu(menus.back()) : std::string();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!pick.empty() && items[i].caption == pick) {
+            return items[i].enabled ? std::optional<std::size_t>(i) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::filesystem::path> HeadlessBackend::chooseFile(platform::Hwnd,
+                                                                 const forms::FileChoice& choice) {
+    fileChoices.push_back(choice);
+    return onChooseFile ? onChooseFile(choice) : std::nullopt;
+}
+
+} // namespace quill::testing

@@ -5,8 +5,10 @@
 #include "support/FakeDesktop.h"
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,10 @@ public:
     // One window for every tip, as a front end reuses its tool-tip window.
     platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
                            const std::string& text) override;
+    std::optional<std::size_t> popupMenu(platform::Hwnd owner, platform::Point at,
+                                         const std::vector<forms::MenuItem>& items) override;
+    std::optional<std::filesystem::path> chooseFile(platform::Hwnd owner,
+                                                    const forms::FileChoice& choice) override;
 
     // Lets time pass with the thread idle: every timer ticks when it comes due.
     void advance(double milliseconds);
@@ -63,6 +69,18 @@ public:
     };
     std::vector<Tip> tips;
     platform::Hwnd tipWindow = 0;
+    struct Menu {
+        platform::Hwnd owner;
+        platform::Point at;
+        std::vector<forms::MenuItem> items;
+    };
+    std::vector<Menu> menus;
+    // Called while a menu is open; returns the caption the user picks, or "" to close it. A
+    // disabled item or a separator cannot be picked: the menu then closes without a choice.
+    std::function<std::string(const Menu&)> onPopupMenu;
+    std::vector<forms::FileChoice> fileChoices;
+    // Called while a file chooser is open; nothing means the user cancelled.
+    std::function<std::optional<std::filesystem::path>(const forms::FileChoice&)> onChooseFile;
     // Immediate repaints asked for, by control name.
     std::map<std::string, int> repaints;
 

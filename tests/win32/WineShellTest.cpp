@@ -84,6 +84,13 @@ public:
         return 1;
     }
     Hwnd showTip(Hwnd, Point, const std::string&) override { return 0; }
+    std::optional<std::size_t> popupMenu(Hwnd, Point,
+                                         const std::vector<forms::MenuItem>&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> chooseFile(Hwnd, const forms::FileChoice&) override {
+        return std::nullopt;
+    }
 
 private:
     class Peer : public forms::FormPeer {

@@ -7,8 +7,10 @@
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "forms/Twips.h"
+#include "forms/qt/DevicePixels.h"
 #include "forms/qt/QtStyle.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
@@ -293,6 +295,17 @@ void FormWidget::pointerAt(QPointF position) {
 
 void FormWidget::mouseMoveEvent(QMouseEvent* event) {
     pointerAt(event->position());
+}
+
+void FormWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // The keyboard's menu key reaches a window that has the focus, which the bar never takes.
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const platform::Point at{toDevice(event->globalPos().x(), ratio),
+                             toDevice(event->globalPos().y(), ratio)};
+    callGuarded([&] { form_.rightClickAt(at); });
 }
 
 void FormWidget::enterEvent(QEnterEvent* event) {

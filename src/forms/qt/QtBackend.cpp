@@ -4,7 +4,9 @@
 #include "forms/Form.h"
 #include "forms/GuardedCall.h"
 #include "forms/Scheduler.h"
+#include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
+#include "forms/qt/NativeChoosers.h"
 #include "forms/qt/QtStyle.h"
 #include "forms/qt/SessionPlatform.h"
 #include "forms/qt/ToolTipWindow.h"
@@ -256,6 +258,24 @@ platform::Hwnd QtBackend::showTip(platform::Hwnd owner, platform::Point pointer,
         state_->tip = std::make_unique<ToolTipWindow>();
     }
     return state_->tip->show(*ownerWidget, pointer, QString::fromStdString(text));
+}
+
+std::optional<std::size_t> QtBackend::popupMenu(platform::Hwnd owner, platform::Point at,
+                                                const std::vector<MenuItem>& items) {
+    const qreal ratio = screenRatio();
+    std::optional<std::size_t> chosen;
+    state_->nestedLoop([&] {
+        chosen = execMenu(widgetFor(owner), QPoint(toLogical(at.x, ratio), toLogical(at.y, ratio)),
+                          items);
+    });
+    return chosen;
+}
+
+std::optional<std::filesystem::path> QtBackend::chooseFile(platform::Hwnd,
+                                                           const FileChoice& choice) {
+    std::optional<std::filesystem::path> chosen;
+    state_->nestedLoop([&] { chosen = execFileDialog(choice); });
+    return chosen;
 }
 
 } // namespace quill::forms::qt

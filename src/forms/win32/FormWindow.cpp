@@ -141,6 +141,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             clicked(lParam);
         }
         return 0;
+    case WM_CONTEXTMENU:
+        // (-1, -1) comes from the keyboard's menu key, which the bar never has the focus for.
+        if (const platform::Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            at.x != -1 || at.y != -1) {
+            form_.rightClickAt(at);
+        }
+        return 0;
     case WM_CAPTURECHANGED:
         pressed_ = false;
         return 0;

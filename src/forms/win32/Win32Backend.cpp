@@ -5,6 +5,7 @@
 #include "forms/Scheduler.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/FormWindow.h"
+#include "forms/win32/NativeChoosers.h"
 #include "forms/win32/TrackingTip.h"
 #include "forms/win32/Windows.h"
 #include "platform/win32/Wide.h"
@@ -189,6 +190,16 @@ platform::Hwnd Win32Backend::showTip(platform::Hwnd owner, platform::Point point
     const HWND tip = state_->tip.show(reinterpret_cast<HWND>(owner), {pointer.x, pointer.y},
                                       platform::win32::widen(text), maxWidth);
     return reinterpret_cast<platform::Hwnd>(tip);
+}
+
+std::optional<std::size_t> Win32Backend::popupMenu(platform::Hwnd owner, platform::Point at,
+                                                   const std::vector<MenuItem>& items) {
+    return trackMenu(reinterpret_cast<HWND>(owner), {at.x, at.y}, items);
+}
+
+std::optional<std::filesystem::path> Win32Backend::chooseFile(platform::Hwnd owner,
+                                                              const FileChoice& choice) {
+    return runFileDialog(reinterpret_cast<HWND>(owner), choice);
 }
 
 } // namespace quill::forms::win32

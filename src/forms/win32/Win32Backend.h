@@ -34,6 +34,10 @@ public:
                    std::uint32_t style) override;
     platform::Hwnd showTip(platform::Hwnd owner, platform::Point pointer,
                            const std::string& text) override;
+    std::optional<std::size_t> popupMenu(platform::Hwnd owner, platform::Point at,
+                                         const std::vector<MenuItem>& items) override;
+    std::optional<std::filesystem::path> chooseFile(platform::Hwnd owner,
+                                                    const FileChoice& choice) override;
 
 private:
     struct State;

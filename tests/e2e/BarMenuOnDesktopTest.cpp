@@ -1,0 +1,66 @@
+#include "BarOnDesktop.h"
+
+#include <cstdlib>
+
+namespace quill::testing {
+namespace {
+
+// The menu's face, far lighter than the desktop's black and the bar's dark strip.
+bool isMenuFace(const Pixel& p) {
+    return p.r > 200 && p.g > 200 && p.b > 200;
+}
+
+// True while another client holds the keyboard, as an open menu does: the test's own grab fails.
+bool keyboardTaken(platform::x11::XConnection& x) {
+    xcb_connection_t* c = x.raw();
+    xcb_grab_keyboard_reply_t* reply =
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, x.root(), XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr);
+    const bool taken = reply != nullptr && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+    if (reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+        x.flush();
+    }
+    std::free(reply);
+    return taken;
+}
+
+TEST_F(BarOnDesktopTest, ARightClickOpensTheMenuWhoseReloadFetchesOnceMoreAndEscapeClosesIt) {
+    auto program = startBar("True", home, {feeds.url("/world.xml")});
+    const xcb_window_t dock = waitForDock(*program);
+    ASSERT_NE(dock, 0u);
+    ASSERT_TRUE(windowComesTo(dock, {0, 0, kScreenWidth, kBar}));
+    ASSERT_TRUE(eventually([&] {
+        return pixelsWhere({0, 0, kScreenWidth - kBoxesWidth, kBar}, isText) > 40;
+    }));
+    ASSERT_EQ(feeds.requestCount(), 1u);
+    // Below the pointer, where the menu opens: bare desktop until then.
+    const platform::Rect below{400, kBar + 2, 500, kBar + 60};
+    ASSERT_EQ(pixelsWhere(below, isMenuFace), 0);
+
+    warpPointer(400, kBar / 2);
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) > 2000; }))
+        << "no menu below the pointer";
+    ASSERT_TRUE(eventually([&] { return keyboardTaken(*x); })) << "the menu has no keyboard";
+    // The first item is "Reload now".
+    ASSERT_TRUE(xdotool({"key", "Down", "Return"}));
+    EXPECT_TRUE(eventually([&] { return feeds.requestCount() == 2; })) << "no reload";
+    EXPECT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) == 0; }));
+    EXPECT_TRUE(eventually([&] { return !keyboardTaken(*x); })) << "the bar kept the keyboard";
+
+    warpPointer(420, kBar / 2);
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) > 2000; }));
+    ASSERT_TRUE(eventually([&] { return keyboardTaken(*x); }));
+    ASSERT_TRUE(xdotool({"key", "Escape"}));
+    EXPECT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) == 0; }))
+        << "Escape left the menu open";
+    EXPECT_EQ(feeds.requestCount(), 2u);
+    EXPECT_TRUE(program->running());
+}
+
+} // namespace
+} // namespace quill::testing

@@ -302,9 +302,7 @@ void FormWidget::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() != QContextMenuEvent::Mouse) {
         return;
     }
-    const qreal ratio = devicePixelRatioF();
-    const platform::Point at{toDevice(event->globalPos().x(), ratio),
-                             toDevice(event->globalPos().y(), ratio)};
+    const platform::Point at{event->globalPos().x(), event->globalPos().y()};
     callGuarded([&] { form_.rightClickAt(at); });
 }
 

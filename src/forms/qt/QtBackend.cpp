@@ -262,12 +262,8 @@ platform::Hwnd QtBackend::showTip(platform::Hwnd owner, platform::Point pointer,
 
 std::optional<std::size_t> QtBackend::popupMenu(platform::Hwnd owner, platform::Point at,
                                                 const std::vector<MenuItem>& items) {
-    const qreal ratio = screenRatio();
     std::optional<std::size_t> chosen;
-    state_->nestedLoop([&] {
-        chosen = execMenu(widgetFor(owner), QPoint(toLogical(at.x, ratio), toLogical(at.y, ratio)),
-                          items);
-    });
+    state_->nestedLoop([&] { chosen = execMenu(widgetFor(owner), QPoint(at.x, at.y), items); });
     return chosen;
 }
 

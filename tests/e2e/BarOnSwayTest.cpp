@@ -64,15 +64,15 @@ struct BarOnSwayTest : ::testing::Test {
     }
 
     // A pointer device of its own that has put the pointer at (x, y), and clicked there when
-    // asked; null when it failed.
-    std::unique_ptr<ChildProcess> restPointer(int x, int y, bool click = false) {
+    // asked ("click" or "right-click"); null when it failed.
+    std::unique_ptr<ChildProcess> restPointer(int x, int y, const std::string& click = "") {
         ChildProcess::Options options;
         options.environment = sway->clientEnvironment();
         options.output = home.path() / ("pointer-" + std::to_string(++pointers) + ".txt");
         std::vector<std::string> command{REST_POINTER, std::to_string(x), std::to_string(y),
                                          std::to_string(kWidth), std::to_string(kHeight)};
-        if (click) {
-            command.emplace_back("click");
+        if (!click.empty()) {
+            command.push_back(click);
         }
         auto pointer = std::make_unique<ChildProcess>(command, options);
         const bool ready = eventually([&] {
@@ -233,7 +233,7 @@ TEST_F(BarOnSwayTest, AClickOnTheCloseBoxEndsTheProgramAndGivesTheStripBack) {
     ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
     // The close box is the bar's last few pixels on the right; its "X", which takes the click,
     // fills it but for a margin of six pixels on the right.
-    auto click = restPointer(kWidth - 10, kBar / 2, true);
+    auto click = restPointer(kWidth - 10, kBar / 2, "click");
     ASSERT_TRUE(click);
     EXPECT_TRUE(eventually([&] { return !program->running(); })) << "the program runs on";
     EXPECT_TRUE(usableAreaIs({0, 0, kWidth, kHeight}));
@@ -244,12 +244,45 @@ TEST_F(BarOnSwayTest, AClickOnTheOptionsBoxOpensTheOptionsWindowAsAnOrdinaryWind
     ASSERT_TRUE(parked);
     auto program = startBar("True", home);
     ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
-    auto click = restPointer(kWidth - 30, kBar / 2, true);
+    auto click = restPointer(kWidth - 30, kBar / 2, "click");
     ASSERT_TRUE(click);
     EXPECT_TRUE(eventually([&] {
         return sway->swaymsg("get_tree").find("\"name\": \"Options\"") != std::string::npos;
     })) << sway->swaymsg("get_tree");
     EXPECT_TRUE(program->running());
+}
+
+TEST_F(BarOnSwayTest, ARightClickOpensTheMenuOverTheDesktopAndItsLastItemQuits) {
+    if (!onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    auto parked = restPointer(kWidth / 2, kHeight / 2);
+    ASSERT_TRUE(parked);
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    auto opening = restPointer(kWidth / 2, kBar / 2, "right-click");
+    ASSERT_TRUE(opening);
+    // The menu hangs from the pointer: a column through it is light from the bar down to its end.
+    const platform::Rect column{kWidth / 2 + 30, kBar, kWidth / 2 + 31, kHeight / 2};
+    int bottom = 0;
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<Pixel> pixels = pixelsOf(sway->screenshot(column));
+        bottom = 0;
+        for (std::size_t row = 0; row < pixels.size(); ++row) {
+            const Pixel& p = pixels[row];
+            if (p.r > 200 && p.g > 200 && p.b > 200) {
+                bottom = kBar + static_cast<int>(row);
+            }
+        }
+        return bottom > kBar + 100;
+    })) << "no menu below the pointer";
+    EXPECT_EQ(sway->swaymsg("get_tree").find("\"app_id\": \"quillmark\""), std::string::npos)
+        << "the menu is a window the compositor tiles";
+
+    auto choosing = restPointer(kWidth / 2 + 40, bottom - 10, "click");
+    ASSERT_TRUE(choosing);
+    EXPECT_TRUE(eventually([&] { return !program->running(); })) << "Quit did not end the program";
+    EXPECT_TRUE(usableAreaIs({0, 0, kWidth, kHeight}));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "forms/qt/NativeChoosers.h"
 
+#include "forms/qt/OverlaySurface.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
@@ -23,6 +25,8 @@ std::optional<std::size_t> execMenu(QWidget* owner, QPoint logicalAt,
         action->setChecked(item.checked);
         actions.push_back(action);
     }
+    // On Wayland a menu cannot hang from a layer-shell bar: it stands beside it on its own.
+    const auto overlay = OverlaySurface::make(menu, OverlaySurface::Keyboard::Take);
     const QAction* chosen = menu.exec(logicalAt);
     for (std::size_t i = 0; i < actions.size(); ++i) {
         if (chosen != nullptr && actions[i] == chosen) {

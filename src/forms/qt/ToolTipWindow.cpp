@@ -67,10 +67,10 @@ platform::Hwnd ToolTipWindow::show(QWidget& owner, platform::Point pointer, cons
     const QRect rect(place.left, place.top, place.width(), place.height());
     if (!overlayLooked_) {
         overlayLooked_ = true;
-        overlay_ = OverlaySurface::make(label);
+        overlay_ = OverlaySurface::make(label, OverlaySurface::Keyboard::Leave);
     }
-    if (overlay_) {
-        overlay_->showAt(rect);
+    if (overlay_ && label.isVisible()) {
+        overlay_->move(rect);
     } else {
         label.setGeometry(rect);
         label.show();

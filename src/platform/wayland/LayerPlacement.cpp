@@ -42,7 +42,7 @@ std::optional<LayerPlacement> placementFor(std::uint32_t edge, const Rect& rect,
     return placement;
 }
 
-LayerPlacement overlayPlacementAt(const Rect& rect) {
+LayerPlacement overlayPlacementAt(const Rect& rect, bool keyboard) {
     LayerPlacement placement;
     placement.anchor = kAnchorTop | kAnchorLeft;
     placement.width = static_cast<std::uint32_t>(std::max(1, rect.width()));
@@ -52,6 +52,7 @@ LayerPlacement overlayPlacementAt(const Rect& rect) {
     placement.marginTop = rect.top;
     placement.marginLeft = rect.left;
     placement.overlay = true;
+    placement.keyboard = keyboard;
     return placement;
 }
 

@@ -19,6 +19,8 @@ struct LayerPlacement {
     std::int32_t exclusiveZone = 0;
     std::int32_t marginTop = 0, marginLeft = 0;
     bool overlay = false;
+    // Takes the keyboard while shown (a menu that closes with Escape).
+    bool keyboard = false;
     friend bool operator==(const LayerPlacement&, const LayerPlacement&) = default;
 };
 
@@ -29,7 +31,7 @@ std::optional<LayerPlacement> placementFor(std::uint32_t edge, const Rect& rect,
 
 // A small surface over everything at `rect` (logical pixels) of the output, whatever strips
 // other surfaces reserve.
-LayerPlacement overlayPlacementAt(const Rect& rect);
+LayerPlacement overlayPlacementAt(const Rect& rect, bool keyboard);
 
 // `area` less a strip of `rect`'s thickness on `edge`.
 Rect withoutStrip(Rect area, std::uint32_t edge, const Rect& rect);

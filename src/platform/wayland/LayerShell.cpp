@@ -48,6 +48,7 @@ void apply(zwlr_layer_surface_v1* role, const LayerPlacement& placement) {
     zwlr_layer_surface_v1_set_size(role, placement.width, placement.height);
     zwlr_layer_surface_v1_set_exclusive_zone(role, placement.exclusiveZone);
     zwlr_layer_surface_v1_set_margin(role, placement.marginTop, 0, 0, placement.marginLeft);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(role, placement.keyboard ? 1 : 0);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // A pointer device for tests: puts the compositor's pointer at a point of the layout, clicks
-// the left button there when asked, prints "ready" once the compositor has it all, and keeps
-// the device until it is ended.
-//   rest_pointer X Y WIDTH HEIGHT [click]
+// the left or right button there when asked, prints "ready" once the compositor has it all,
+// and keeps the device until it is ended.
+//   rest_pointer X Y WIDTH HEIGHT [click|right-click]
 
 #include <cstdint>
 #include <cstdio>
@@ -28,9 +28,15 @@ constexpr wl_registry_listener kListener{global, globalRemoved};
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool click = argc == 6 && std::strcmp(argv[5], "click") == 0;
-    if (argc != 5 && !click) {
-        std::fprintf(stderr, "usage: rest_pointer X Y WIDTH HEIGHT [click]\n");
+    // BTN_LEFT and BTN_RIGHT of linux/input-event-codes.h.
+    std::uint32_t button = 0;
+    if (argc == 6 && std::strcmp(argv[5], "click") == 0) {
+        button = 0x110;
+    } else if (argc == 6 && std::strcmp(argv[5], "right-click") == 0) {
+        button = 0x111;
+    }
+    if (argc != 5 && button == 0) {
+        std::fprintf(stderr, "usage: rest_pointer X Y WIDTH HEIGHT [click|right-click]\n");
         return 2;
     }
     const auto number = [&](int i) { return static_cast<std::uint32_t>(std::atoi(argv[i])); };
@@ -50,11 +56,10 @@ int main(int argc, char** argv) {
         zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, nullptr);
     zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, number(1), number(2), number(3), number(4));
     zwlr_virtual_pointer_v1_frame(pointer);
-    if (click) {
-        constexpr std::uint32_t kLeftButton = 0x110; // BTN_LEFT of linux/input-event-codes.h
+    if (button != 0) {
         for (const auto state :
              {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
-            zwlr_virtual_pointer_v1_button(pointer, 0, kLeftButton, state);
+            zwlr_virtual_pointer_v1_button(pointer, 0, button, state);
             zwlr_virtual_pointer_v1_frame(pointer);
         }
     }

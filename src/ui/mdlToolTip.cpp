@@ -3,6 +3,9 @@
 #include "ticker/Form1.h"
 #include "ui/TipText.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace quill::ui {
 
 bool mdlToolTip::waitWhileResting(platform::Hwnd owner, const std::string& description) {
@@ -24,13 +27,15 @@ bool mdlToolTip::waitWhileResting(platform::Hwnd owner, const std::string& descr
             return true;
         }
         // Shown once: a tip standing over a resting pointer needs nothing more.
-        if (tipDue && backend.now() - restStart >= kTipDelayMs) {
+        const double rested = backend.now() - restStart;
+        if (tipDue && rested >= kTipDelayMs) {
             tipDue = false;
             showTip(owner, description);
         }
         // Waiting rather than polling: a resting pointer costs nothing; timers tick inside the
-        // wait and input ends it early.
-        backend.waitForEvents(kLookIntervalMs);
+        // wait and input ends it early. A tip still to come is not left waiting for the next look.
+        const int untilTip = static_cast<int>(std::ceil(kTipDelayMs - rested));
+        backend.waitForEvents(tipDue ? std::clamp(untilTip, 1, kLookIntervalMs) : kLookIntervalMs);
     }
 }
 

@@ -16,8 +16,9 @@ namespace quill::ui {
 class mdlToolTip {
 public:
     // Longest time between two looks at the pointer while it rests. Input ends a wait early, so
-    // a movement over the bar is seen at once and one elsewhere within this time.
-    static constexpr int kLookIntervalMs = 50;
+    // a movement over the bar is seen at once and one elsewhere within this time; each look is a
+    // wake-up, which is most of what a resting pointer costs.
+    static constexpr int kLookIntervalMs = 250;
     // How long the pointer rests on a headline before its description shows as a tip.
     static constexpr int kTipDelayMs = 500;
 

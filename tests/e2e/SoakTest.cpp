@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <string_view>
 
 namespace quill::testing {
 namespace {

@@ -28,8 +28,12 @@ LocalHttpServer::LocalHttpServer() : server_(std::make_unique<httplib::Server>()
         if (!route->second.location.empty()) {
             response.set_header("Location", route->second.location);
         }
-        response.set_content(route->second.makeBody ? route->second.makeBody() : route->second.body,
-                             route->second.contentType);
+        // A stored body is copied once, straight into the response: some are tens of megabytes.
+        if (route->second.makeBody) {
+            response.set_content(route->second.makeBody(), route->second.contentType);
+        } else {
+            response.set_content(route->second.body, route->second.contentType);
+        }
     });
     // A client that keeps its connection open must not hold up the shutdown for long.
     server_->set_keep_alive_timeout(1);

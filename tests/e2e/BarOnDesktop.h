@@ -77,13 +77,14 @@ struct BarOnDesktopTest : ::testing::Test {
     virtual int screenDpi() const { return 96; }
 
     // Starts the program in a folder of its own with this edge line and these feeds (by default
-    // the two good ones).
+    // the two good ones), reloading every `interval` minutes.
     std::unique_ptr<ChildProcess> startBar(const std::string& edgeLine, TempFolder& folder,
-                                           std::vector<std::string> addresses = {}) {
+                                           std::vector<std::string> addresses = {},
+                                           const std::string& interval = "20") {
         if (addresses.empty()) {
             addresses = {feeds.url("/world.xml"), feeds.url("/science.xml")};
         }
-        std::string links = "20\r\n" + edgeLine + "\r\n";
+        std::string links = interval + "\r\n" + edgeLine + "\r\n";
         for (const std::string& address : addresses) {
             links += address + "\r\n";
         }

@@ -2,6 +2,7 @@
 
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/FormWidget.h"
+#include "forms/qt/LayerRole.h"
 #include "forms/qt/QtBackend.h"
 #include "platform/wayland/LayerShell.h"
 
@@ -11,7 +12,6 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qpa/qplatformnativeinterface.h>
 #include <map>
 
 namespace quill::forms::qt {
@@ -20,10 +20,6 @@ using namespace platform;
 using namespace platform::wayland;
 
 namespace {
-
-QPlatformNativeInterface* native() {
-    return QGuiApplication::platformNativeInterface();
-}
 
 Rect screenRect() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -113,11 +109,7 @@ private:
         if (widget == nullptr || widget->windowHandle() == nullptr || bars_.contains(data.hWnd)) {
             return 0;
         }
-        // Keeps Qt from giving the surface a role of its own when it is shown. The widget's
-        // copy of the flags is set too, as a show hands it to the window again; overriding it
-        // keeps the native window.
-        widget->overrideWindowFlags(widget->windowFlags() | Qt::BypassWindowManagerHint);
-        widget->windowHandle()->setFlag(Qt::BypassWindowManagerHint);
+        leaveRoleToUs(*widget);
         widget->installEventFilter(this);
         Bar& bar = bars_[data.hWnd];
         bar.widget = widget;
@@ -157,13 +149,9 @@ private:
         return 1;
     }
 
-    // Hiding made Qt take the wl_surface away; the native window is made again now, while
-    // hidden, so that the next show finds a surface without a role or buffer.
     static void forget(Bar& bar) {
         bar.layer.reset();
-        QWindow* handle = bar.widget->windowHandle();
-        handle->destroy();
-        handle->create();
+        renewSurface(*bar.widget);
     }
 
     // Called as the widget is about to be shown, before Qt shows its window.
@@ -174,12 +162,7 @@ private:
         }
         // Making the native window again brought back the size it had then.
         bar.widget->setGeometry(toLogicalRect(bar.rect, screenRatio()));
-        QWindow* handle = bar.widget->windowHandle();
-        auto* surface =
-            static_cast<wl_surface*>(native()->nativeResourceForWindow("surface", handle));
-        auto* output =
-            static_cast<wl_output*>(native()->nativeResourceForScreen("output", handle->screen()));
-        bar.layer = shell_->dock(surface, output, *placement);
+        bar.layer = giveLayerRole(*shell_, *bar.widget, *placement);
         if (bar.layer) {
             bar.layer->resized = [this, window, callback = bar.callback] {
                 if (notify) {
@@ -197,11 +180,7 @@ private:
 } // namespace
 
 std::unique_ptr<x11::AppBarShell> makeWaylandAppBarShell(QtBackend& backend) {
-    if (QGuiApplication::platformName() != QLatin1String("wayland") || native() == nullptr) {
-        return nullptr;
-    }
-    auto* display = static_cast<wl_display*>(native()->nativeResourceForIntegration("wl_display"));
-    auto shell = LayerShell::bind(display);
+    auto shell = bindLayerShell();
     if (!shell) {
         return nullptr;
     }

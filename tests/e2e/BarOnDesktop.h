@@ -6,11 +6,13 @@
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quill::testing {
@@ -24,6 +26,20 @@ constexpr int kBoxesWidth = 120;
 inline bool isText(const Pixel& p) {
     return p.r > 180 && p.g > 180 && p.b > 180;
 }
+// The first and last columns with headline text in a grab `width` pixels wide; the first is
+// `width` and the last 0 when there is none.
+inline std::pair<int, int> textColumns(const std::vector<Pixel>& pixels, int width) {
+    int first = width, last = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        if (isText(pixels[i])) {
+            const int column = static_cast<int>(i % static_cast<std::size_t>(width));
+            first = std::min(first, column);
+            last = std::max(last, column);
+        }
+    }
+    return {first, last};
+}
+
 // The loading notice's amber.
 inline bool isNotice(const Pixel& p) {
     return p.r > 200 && p.g > 150 && p.g < 230 && p.b < 140;

@@ -192,17 +192,9 @@ TEST_F(BarOnSwayTest, AHeadlinesStoryShowsBesideABottomBarWhileThePointerRestsOn
     int rightmost = 0;
     ASSERT_TRUE(eventually(
         [&] {
-            const std::vector<Pixel> pixels = pixelsOf(sway->screenshot(strip));
-            int leftmost = strip.width();
-            rightmost = 0;
-            for (std::size_t i = 0; i < pixels.size(); ++i) {
-                if (isText(pixels[i])) {
-                    const int column =
-                        static_cast<int>(i % static_cast<std::size_t>(strip.width()));
-                    leftmost = std::min(leftmost, column);
-                    rightmost = std::max(rightmost, column);
-                }
-            }
+            const auto [leftmost, last] =
+                textColumns(pixelsOf(sway->screenshot(strip)), strip.width());
+            rightmost = last;
             return rightmost - leftmost > 250;
         },
         std::chrono::seconds(30)))

@@ -26,17 +26,8 @@ TEST_F(BarOnDesktopTest, AHeadlinesStoryShowsBelowTheBarWhileThePointerRestsOnIt
     int rightmost = 0;
     ASSERT_TRUE(eventually(
         [&] {
-            const std::vector<Pixel> pixels = screen->grab(strip);
-            int leftmost = strip.width();
-            rightmost = 0;
-            for (std::size_t i = 0; i < pixels.size(); ++i) {
-                if (isText(pixels[i])) {
-                    const int column =
-                        static_cast<int>(i % static_cast<std::size_t>(strip.width()));
-                    leftmost = std::min(leftmost, column);
-                    rightmost = std::max(rightmost, column);
-                }
-            }
+            const auto [leftmost, last] = textColumns(screen->grab(strip), strip.width());
+            rightmost = last;
             return rightmost - leftmost > 250;
         },
         std::chrono::seconds(30)))

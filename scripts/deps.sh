@@ -3,7 +3,7 @@
 # the packages can build and test.
 
 QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
- libcurl4-openssl-dev libxcb1-dev ca-certificates fonts-dejavu-core
+ libcurl4-openssl-dev libxcb1-dev libxcb-shape0-dev ca-certificates fonts-dejavu-core
  qt6-base-private-dev qt6-wayland libwayland-dev libwayland-bin wayland-protocols
  libpugixml-dev"
 # A headless Sway and grim run the Wayland tests; they skip without them.

@@ -1,107 +1,30 @@
-#include "QuietBar.h"
+#include "QtWorld.h"
+#include "support/StripTicks.h"
 
-#include <QRegion>
-#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace quill::testing {
 namespace {
 
-// The real bar on the Qt backend, its ticks run by the test: after each tick the window, drawn
-// by moving what only moved and painting the rest, must show what a full repaint shows.
-struct StripPixelsTest : QuietBar, ::testing::Test {
-    int ticks = 0;
-    // Pixels painted by the moving ticks, against those a whole strip would take.
-    long paintedArea = 0, stripArea = 0;
+// Through Qt's backing store, as on Wayland and at a fractional scale.
+struct StripPixelsTest : ::testing::Test {
+    StripTicks strip{offscreenApplication(), [this] { return screenImage(*strip.widget); },
+                     [this] {
+                         long long area = 0;
+                         for (const QRegion& region : recorder->regions) {
+                             for (const QRect& rect : region) {
+                                 area += static_cast<long long>(rect.width()) * rect.height();
+                             }
+                         }
+                         return area;
+                     }};
 
-    void fill(const std::vector<std::string>& titles) {
-        form1->List1.clear();
-        for (const std::string& title : titles) {
-            for (const std::string& line : {title, "http://127.0.0.1/" + title, "About " + title}) {
-                form1->List1.addItem(line);
-            }
-        }
-        form1->List1.addItem("end");
-    }
-
-    // Runs `count` ticks of the strip's timers, the mover's only while the strip is not held,
-    // and compares the window with a full repaint after each.
-    void run(int count, bool moving = true) {
-        for (int i = 0; i < count; ++i) {
-            PaintRecorder recorder(*widget);
-            if (moving) {
-                form1->Timer1_Timer();
-            }
-            form1->Timer2_Timer();
-            widget->showChanges();
-            ++ticks;
-            for (const QRegion& region : recorder.regions) {
-                for (const QRect& rect : region) {
-                    paintedArea += static_cast<long>(rect.width()) * rect.height();
-                }
-            }
-            stripArea += static_cast<long>(widget->width()) * widget->height();
-            ASSERT_TRUE(sameAsFullRepaint());
-        }
-    }
-
-    ::testing::AssertionResult sameAsFullRepaint() const {
-        const QImage screen = screenImage(*widget);
-        const QImage full = widget->grab().toImage().convertToFormat(screen.format());
-        if (screen.size() != full.size()) {
-            return ::testing::AssertionFailure() << "sizes differ at tick " << ticks;
-        }
-        for (int y = 0; y < screen.height(); ++y) {
-            for (int x = 0; x < screen.width(); ++x) {
-                if (screen.pixel(x, y) != full.pixel(x, y)) {
-                    return ::testing::AssertionFailure()
-                           << "pixel (" << x << ", " << y << ") differs at tick " << ticks;
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    // The slot launched last, fully on the bar once the next one has entered.
-    int shownSlot() const { return form1->LastLaunched == 1 ? 9 : form1->LastLaunched - 1; }
+    std::unique_ptr<PaintRecorder> recorder = std::make_unique<PaintRecorder>(*strip.widget);
 };
 
 TEST_F(StripPixelsTest, EveryTickShowsWhatAFullRepaintShows) {
-    fill({"First headline", "Second, a little longer than the first", "Third", "Fourth one",
-          "Fifth headline of the wire"});
-    form1->Command2.press();
-    run(900); // launches, the first holders leaving on the left
-    ASSERT_GE(ticks, 900);
-
-    // Held as the pointer holds it: the headline underlined, the mover stopped, nothing else
-    // painted while Timer2 goes on ticking.
-    form1->headline(shownSlot()).setUnderline(true);
-    run(1, false);
-    const long beforeHold = paintedArea;
-    run(40, false);
-    EXPECT_EQ(paintedArea, beforeHold);
-    form1->headline(shownSlot()).setUnderline(false);
-    run(60);
-
-    // A caption that grows its holder while it moves, then one that shrinks it.
-    form1->headline(shownSlot()).setCaption("A caption grown well beyond what it was");
-    run(60);
-    form1->headline(shownSlot()).setCaption("Short");
-    run(60);
-
-    fill({"Only one after the reload"}); // a shorter list: reading starts over
-    run(400);
-
-    form1->AppBar->setEdge(3);
-    run(60);
-    form1->AppBar->setEdge(1);
-    run(60);
-
-    // Moving what only moved is what keeps a tick cheap: far less than the strip is painted.
-    EXPECT_LT(paintedArea * 10, stripArea) << paintedArea << " of " << stripArea;
+    strip.runEverySequence();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "QuietBar.h"
+#include "QtWorld.h"
+#include "support/QuietBar.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -15,7 +16,7 @@ namespace {
 // sees of its tip while it lasts.
 struct ToolTipTest : QuietBar, ::testing::Test {
     // Moves only tell the desktop where the pointer is.
-    ToolTipTest() { pointAt({40, 5}); }
+    ToolTipTest() : QuietBar(offscreenApplication()) { pointAt({40, 5}); }
 
     void pointAt(QPoint local) { QTest::mouseMove(widget->windowHandle(), local); }
 

@@ -9,17 +9,20 @@
 #include "forms/Twips.h"
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/QtStyle.h"
+#include "platform/x11/ServerPicture.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cmath>
 
@@ -41,6 +44,16 @@ QRect centredOnPrimaryScreen(QSize size) {
     return rect;
 }
 
+platform::Rect devicePixels(const QRect& rect, int ratio) {
+    return {rect.left() * ratio, rect.top() * ratio, (rect.right() + 1) * ratio,
+            (rect.bottom() + 1) * ratio};
+}
+
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
 } // namespace
 
 FormWidget::FormWidget(Form& form, const TimerRun& timers)
@@ -60,6 +73,12 @@ FormWidget::FormWidget(Form& form, const TimerRun& timers)
     setGeometry(
         centredOnPrimaryScreen({twipsToPixels(form.designWidth(), form.app().twipsPerPixelX()),
                                 twipsToPixels(form.designHeight(), form.app().twipsPerPixelY())}));
+}
+
+FormWidget::~FormWidget() = default;
+
+const platform::x11::ServerPicture* FormWidget::serverPicture() const {
+    return picture_ && picture_->shown() ? picture_.get() : nullptr;
 }
 
 void FormWidget::setCaptionStrip(bool on) {
@@ -121,12 +140,107 @@ void FormWidget::repaintChanged() {
         }
     }
     const RepaintPlan plan = planRepaint(changes, client, fixed);
+    if (platform::x11::ServerPicture* picture = pictureInUse(fixed, ratio)) {
+        showOnServer(*picture, plan, ratio);
+        return;
+    }
     for (const ScrollStep& step : plan.scrolls) {
         scroll(step.delta.x(), step.delta.y(), step.area.translated(origin));
     }
     if (!plan.paint.isEmpty()) {
         repaint(plan.paint.translated(origin));
     }
+}
+
+platform::x11::ServerPicture* FormWidget::pictureInUse(const QRegion& fixed, qreal ratio) {
+    const QRect client(clientOrigin(), QSize(width(), height() - clientOrigin().y()));
+    if (!isVisible() || fixed.intersects(client.translated(-clientOrigin())) ||
+        ratio != std::floor(ratio) || pictureRefused_) {
+        hidePicture();
+        return nullptr;
+    }
+    if (!picture_ || pictureParent_ != winId()) {
+        picture_.reset(); // went with Qt's old window, if any
+        xcb_connection_t* connection = x11Connection();
+        if (connection == nullptr) {
+            pictureRefused_ = true;
+            return nullptr;
+        }
+        picture_ = std::make_unique<platform::x11::ServerPicture>(connection, winId());
+        pictureParent_ = winId();
+        pictureRefused_ = !picture_->ok();
+        pictureStale_ = true;
+        if (pictureRefused_) {
+            picture_.reset();
+            return nullptr;
+        }
+    }
+    if (picture_->place(devicePixels(client, static_cast<int>(ratio)))) {
+        pictureStale_ = true;
+    }
+    return picture_.get();
+}
+
+void FormWidget::hidePicture() {
+    if (picture_ && picture_->shown()) {
+        picture_->setShown(false);
+        picture_->flush();
+        update(); // Qt's own picture missed what changed meanwhile
+    }
+    pictureStale_ = true;
+}
+
+void FormWidget::showOnServer(platform::x11::ServerPicture& picture, const RepaintPlan& plan,
+                              qreal ratio) {
+    const int r = static_cast<int>(ratio);
+    const QRect client(0, 0, width(), height() - clientOrigin().y());
+    QRegion presented;
+    if (pictureStale_) {
+        presented = paintOnServer(picture, client, ratio);
+    } else {
+        for (const ScrollStep& step : plan.scrolls) {
+            picture.scroll(devicePixels(step.area, r), step.delta.x() * r, step.delta.y() * r);
+            presented += step.area & step.area.translated(step.delta);
+        }
+        presented += paintOnServer(picture, plan.paint, ratio);
+    }
+    for (const QRect& rect : presented) {
+        picture.present(devicePixels(rect, r));
+    }
+    picture.setShown(true);
+    pictureStale_ = false;
+    picture.flush();
+}
+
+QRegion FormWidget::paintOnServer(platform::x11::ServerPicture& picture, const QRegion& region,
+                                  qreal ratio) {
+    const QRect client(0, 0, width(), height() - clientOrigin().y());
+    const QRegion painted = region & client;
+    if (painted.isEmpty()) {
+        return painted;
+    }
+    if (canvas_.size() != client.size() * ratio) {
+        canvas_ = QImage(client.size() * ratio, QImage::Format_RGB32);
+        canvas_.setDevicePixelRatio(ratio);
+    }
+    // Controls that reach into the region are drawn whole: only the region's pixels are sent,
+    // and every control over them is drawn, in order.
+    {
+        QPainter painter(&canvas_);
+        const QColor back = toQColor(form_.backColor());
+        for (const QRect& rect : painted) {
+            painter.fillRect(rect, back);
+        }
+        paintChildren(painter, form_, painted, ratio);
+    }
+    const int r = static_cast<int>(ratio);
+    for (const QRect& rect : painted) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(canvas_.constScanLine(rect.top() * r));
+        picture.put(row + rect.left() * r, static_cast<int>(canvas_.bytesPerLine()),
+                    devicePixels(rect, r));
+    }
+    return painted;
 }
 
 void FormWidget::collectChanges(const Container& container, std::optional<std::size_t> piece,
@@ -201,8 +315,13 @@ void FormWidget::repaintNow(const Control& control) {
     showChanges();
     if (QWidget* native = natives_.widget(control)) {
         native->repaint();
+        return;
+    }
+    const QRect rect = geometry_.clippedRect(control);
+    if (picture_ && !pictureStale_) {
+        showOnServer(*picture_, {{}, rect}, devicePixelRatioF());
     } else {
-        repaint(geometry_.clippedRect(control).translated(clientOrigin()));
+        repaint(rect.translated(clientOrigin()));
     }
 }
 
@@ -335,6 +454,8 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
 void FormWidget::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     natives_.showIn(form_);
+    pictureStale_ = true;
+    scheduleCheck();
 }
 
 void FormWidget::resizeEvent(QResizeEvent* event) {
@@ -342,6 +463,7 @@ void FormWidget::resizeEvent(QResizeEvent* event) {
     if (isVisible()) {
         natives_.showIn(form_);
     }
+    scheduleCheck(); // the picture takes the new size
 }
 
 } // namespace quill::forms::qt

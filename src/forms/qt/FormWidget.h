@@ -7,7 +7,9 @@
 #include "forms/qt/NativeControls.h"
 #include "forms/qt/RepaintPlan.h"
 
+#include <QImage>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -19,6 +21,10 @@ class Control;
 class Form;
 class Label;
 } // namespace quill::forms
+
+namespace quill::platform::x11 {
+class ServerPicture;
+} // namespace quill::platform::x11
 
 namespace quill::forms::qt {
 
@@ -38,6 +44,7 @@ public:
     static constexpr int kCaptionStripHeight = 18;
 
     FormWidget(Form& form, const TimerRun& timers);
+    ~FormWidget() override;
 
     Form& form() const { return form_; }
 
@@ -54,6 +61,8 @@ public:
     // The native widget showing a list, text box, button, option or frame; null until the form
     // has been shown with the control in view.
     QWidget* nativeWidget(const Control& control) const { return natives_.widget(control); }
+    // The client area's picture on the X server while the form is drawn there; null otherwise.
+    const platform::x11::ServerPicture* serverPicture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -86,6 +95,14 @@ private:
     void scheduleCheck();
     // Moves on the server what only moved and paints the rest.
     void repaintChanged();
+    // The picture to draw into instead of Qt's backing store: on X11, at a whole device pixel
+    // ratio, while no native widget is in the client area. Null otherwise, and then hidden.
+    platform::x11::ServerPicture* pictureInUse(const QRegion& fixed, qreal ratio);
+    void hidePicture();
+    void showOnServer(platform::x11::ServerPicture& picture, const RepaintPlan& plan, qreal ratio);
+    // Paints `region` of the client area into the picture; returns what it painted.
+    QRegion paintOnServer(platform::x11::ServerPicture& picture, const QRegion& region,
+                          qreal ratio);
     // Each windowless control under `container` in paint order, with the piece it moves with.
     void collectChanges(const Container& container, std::optional<std::size_t> piece,
                         std::vector<ShownChange>& changes);
@@ -104,6 +121,14 @@ private:
     NativeControls natives_;
     LabelPixmaps pixmaps_;
     std::unordered_map<const Control*, Shown> shown_;
+    std::unique_ptr<platform::x11::ServerPicture> picture_;
+    // Where the picture's new pixels are drawn before they are sent.
+    QImage canvas_;
+    // Qt's window that holds the picture; the picture goes with it when Qt makes a new one.
+    WId pictureParent_ = 0;
+    bool pictureRefused_ = false;
+    // Changes went by while the picture was not in use: it is painted whole before its next use.
+    bool pictureStale_ = true;
     bool checkScheduled_ = false;
     bool captionStrip_ = false;
     bool pressed_ = false;

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "QtWorld.h"
 #include "forms/qt/LinuxDesktop.h"
+#include "forms/qt/QtBackend.h"
 #include "support/FakeRegistry.h"
 #include "support/ProgramFixture.h"
 #include "support/TempFolder.h"
 #include "ticker/Form1.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -16,7 +17,7 @@ namespace quill::testing {
 // The real bar on the Qt backend and its desktop, loaded and shown, with its timers stopped and
 // its own pointer handlers off: the test runs the ticks and starts the holds itself.
 struct QuietBar {
-    QuietBar() {
+    explicit QuietBar(QApplication& application) : world(application) {
         folder.write("links.ryx", "20\r\nTrue\r\n");
         form1 = std::make_unique<ticker::Form1>(services);
         form1->Form_Load();
@@ -34,8 +35,8 @@ struct QuietBar {
     }
 
     struct World {
-        World() { backend.attach(app); }
-        QApplication& qapp = offscreenApplication();
+        explicit World(QApplication& application) : qapp(application) { backend.attach(app); }
+        QApplication& qapp;
         forms::qt::QtBackend backend;
         forms::qt::LinuxDesktop desktop{backend};
         forms::Application app{backend, desktop};

@@ -67,9 +67,13 @@ for file in usr/share/applications/quillmark.desktop \
     usr/share/icons/hicolor/scalable/apps/quillmark.svg usr/share/man/man1/quillmark.1.gz; do
     [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
-for file in "$launcher" "$program"; do
+fetcher=$root/usr/lib/quillmark/quillmark-fetch
+for file in "$launcher" "$program" "$fetcher"; do
     [ -x "$file" ] || fail "$file is not executable"
 done
+# The downloads' helper runs with its libraries: a refused connection is an empty answer.
+[ "$("$fetcher" http://127.0.0.1:9/feed.xml | od -An -c | tr -d ' ')" = '\n' ] ||
+    fail "the installed quillmark-fetch did not run"
 desktop-file-validate "$root/usr/share/applications/quillmark.desktop"
 for file in links.ryx rep.ini; do
     cmp "$source_dir/data/$file" "$root/usr/share/quillmark/$file"

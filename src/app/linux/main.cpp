@@ -1,11 +1,12 @@
-// Quillmark on Linux: the Qt front end on X11, libcurl for the feeds.
+// Quillmark on Linux: the Qt front end on X11 and Wayland; the feeds come through a helper
+// program beside this one.
 
 #include "forms/Application.h"
 #include "forms/qt/LinuxDesktop.h"
 #include "forms/qt/QtBackend.h"
 #include "platform/CodePage.h"
-#include "platform/curl/CurlHttp.h"
 #include "platform/posix/FileRegistry.h"
+#include "platform/posix/ProcessHttp.h"
 #include "platform/posix/XdgBrowser.h"
 #include "ticker/Form1.h"
 #include "ticker/Services.h"
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
     quill::forms::Application application(backend, desktop);
     backend.attach(application);
 
-    quill::platform::CurlHttp http;
+    quill::platform::ProcessHttp http(
+        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "quillmark-fetch");
     quill::platform::XdgBrowser browser;
     quill::platform::FileRegistry registry;
     const auto codePage = quill::platform::makeSystemCodePage();

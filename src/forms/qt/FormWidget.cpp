@@ -220,19 +220,19 @@ QRegion FormWidget::paintOnServer(platform::x11::ServerPicture& picture, const Q
         return painted;
     }
     if (canvas_.size() != client.size() * ratio) {
+        canvasPainter_.reset();
         canvas_ = QImage(client.size() * ratio, QImage::Format_RGB32);
         canvas_.setDevicePixelRatio(ratio);
+        // Kept open: beginning a painter costs more than the columns a tick paints.
+        canvasPainter_ = std::make_unique<QPainter>(&canvas_);
     }
     // Controls that reach into the region are drawn whole: only the region's pixels are sent,
     // and every control over them is drawn, in order.
-    {
-        QPainter painter(&canvas_);
-        const QColor back = toQColor(form_.backColor());
-        for (const QRect& rect : painted) {
-            painter.fillRect(rect, back);
-        }
-        paintChildren(painter, form_, painted, ratio);
+    const QColor back = toQColor(form_.backColor());
+    for (const QRect& rect : painted) {
+        canvasPainter_->fillRect(rect, back);
     }
+    paintChildren(*canvasPainter_, form_, painted, ratio);
     const int r = static_cast<int>(ratio);
     for (const QRect& rect : painted) {
         const auto* row =

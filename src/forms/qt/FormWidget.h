@@ -8,6 +8,7 @@
 #include "forms/qt/RepaintPlan.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -124,6 +125,7 @@ private:
     std::unique_ptr<platform::x11::ServerPicture> picture_;
     // Where the picture's new pixels are drawn before they are sent.
     QImage canvas_;
+    std::unique_ptr<QPainter> canvasPainter_;
     // Qt's window that holds the picture; the picture goes with it when Qt makes a new one.
     WId pictureParent_ = 0;
     bool pictureRefused_ = false;

@@ -1,5 +1,6 @@
 #include "platform/posix/ProcessHttp.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -135,7 +136,10 @@ HttpResponse ProcessHttp::get(const std::string& url) {
         return response;
     }
     response.contentType = output.substr(0, lineEnd);
-    response.body = output.substr(lineEnd + 1, limits_.maxBodyBytes);
+    // In place: the body may be tens of megabytes.
+    output.erase(0, lineEnd + 1);
+    output.resize(std::min(output.size(), limits_.maxBodyBytes));
+    response.body = std::move(output);
     return response;
 }
 

@@ -285,7 +285,7 @@ void FormWidget::repaintNow(const Control& control) {
     }
     const QRect rect = geometry_.clippedRect(control);
     if (picture_ && !pictureStale_) {
-        showOnServer(*picture_, {{}, rect}, devicePixelRatioF());
+        showOnServer(*picture_, {{}, toRect(rect)}, devicePixelRatioF());
     } else {
         repaint(rect.translated(clientOrigin()));
     }

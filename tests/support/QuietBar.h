@@ -10,6 +10,7 @@
 
 namespace quill::testing {
 
+// The Qt backend and the Linux desktop, made before the bar that uses them.
 struct QtBarWorld {
     explicit QtBarWorld(QApplication& application) : world(application) {}
 

@@ -3,6 +3,7 @@
 #include "support/QuietForm1.h"
 #include "support/StripSequence.h"
 
+// Then the Windows headers.
 #include "Win32World.h"
 #include "forms/win32/FormWindow.h"
 

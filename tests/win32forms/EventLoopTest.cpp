@@ -5,6 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quill::testing {
 namespace {
@@ -41,6 +42,32 @@ TEST_F(EventLoopTest, TimersOfTheSamePeriodTickInCreationOrderThroughTheRealWake
     EXPECT_EQ(ticks.substr(0, 6), "ababab");
     // Three periods must have passed: a wake-up never runs a timer early.
     EXPECT_GE(backend.now() - start, 3 * 30 - forms::Scheduler::kShortestPeriod);
+}
+
+// The strip's pace: a timer of the shortest period ticks once a clock tick, never early and
+// seldom late; then a slower timer alone wakes the thread at its own pace.
+TEST_F(EventLoopTest, AShortestPeriodTimerKeepsTheClocksPaceAndASlowerOneItsOwn) {
+    constexpr double kTick = forms::Scheduler::kShortestPeriod;
+    std::vector<double> at;
+    forms::Timer fast(form, "fast", 1, false);
+    fast.onTimer = [&] { at.push_back(backend.now()); };
+    fast.setEnabled(true);
+    ASSERT_TRUE(waitUntil([&] { return at.size() >= 41; }));
+    fast.setEnabled(false);
+    int gaps = 0;
+    for (std::size_t i = 1; i < at.size(); ++i) {
+        EXPECT_GE(at[i] - at[i - 1], kTick) << "tick " << i;
+        gaps += at[i] - at[i - 1] > kTick ? 1 : 0;
+    }
+    // A busy machine delays a few; a wake-up slower than the clock misses every other.
+    EXPECT_LE(gaps * 4, static_cast<int>(at.size()) - 1) << gaps << " gaps";
+
+    std::vector<double> slowAt;
+    forms::Timer slow(form, "slow", 100, true);
+    slow.onTimer = [&] { slowAt.push_back(backend.now()); };
+    ASSERT_TRUE(waitUntil([&] { return slowAt.size() >= 3; }));
+    EXPECT_GE(slowAt[2] - slowAt[1], 100 - kTick);
+    EXPECT_EQ(at.size(), 41u) << "a stopped timer ticked";
 }
 
 TEST_F(EventLoopTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {

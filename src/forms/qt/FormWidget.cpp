@@ -49,6 +49,18 @@ platform::Rect devicePixels(const QRect& rect, int ratio) {
             (rect.bottom() + 1) * ratio};
 }
 
+QRect toQRect(const Rect& rect) {
+    return {rect.left, rect.top, rect.width(), rect.height()};
+}
+
+QRegion toQRegion(const PixelArea& area) {
+    QRegion region;
+    for (const Rect& rect : area) {
+        region += toQRect(rect);
+    }
+    return region;
+}
+
 xcb_connection_t* x11Connection() {
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 != nullptr ? x11->connection() : nullptr;
@@ -59,7 +71,10 @@ xcb_connection_t* x11Connection() {
 FormWidget::FormWidget(Form& form, const TimerRun& timers)
     : form_(form), timers_(timers), kinds_(form),
       geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
-      natives_(*this, kinds_, geometry_) {
+      natives_(*this, kinds_, geometry_), shown_(kinds_, [this](const Control& control) {
+          return ShownControls::Place{toRect(geometry_.clippedRect(control)),
+                                      toRect(geometry_.rect(control))};
+      }) {
     // Everything is painted here, so Qt need not clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The bar never needs the keyboard; text boxes still take focus when clicked.
@@ -123,38 +138,37 @@ void FormWidget::showChanges() {
 
 void FormWidget::repaintChanged() {
     checkScheduled_ = false;
-    std::vector<ShownChange> changes;
-    collectChanges(form_, std::nullopt, changes);
+    const std::vector<ShownChange> changes = shown_.update(form_);
     const QPoint origin = clientOrigin();
     const QRect client(0, 0, width(), height() - origin.y());
     // Native widgets paint themselves; pixels moved at a fractional scale would land between
     // device pixels.
     const qreal ratio = devicePixelRatioF();
-    QRegion fixed(client);
+    PixelArea fixed(toRect(client));
     if (ratio == std::floor(ratio)) {
         fixed = {};
         for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (child->isVisible()) {
-                fixed += child->geometry().translated(-origin);
+                fixed.add(toRect(child->geometry().translated(-origin)));
             }
         }
     }
-    const RepaintPlan plan = planRepaint(changes, client, fixed);
+    const RepaintPlan plan = planRepaint(changes, toRect(client), fixed);
     if (platform::x11::ServerPicture* picture = pictureInUse(fixed, ratio)) {
         showOnServer(*picture, plan, ratio);
         return;
     }
     for (const ScrollStep& step : plan.scrolls) {
-        scroll(step.delta.x(), step.delta.y(), step.area.translated(origin));
+        scroll(step.delta.x, step.delta.y, toQRect(step.area).translated(origin));
     }
     if (!plan.paint.isEmpty()) {
-        repaint(plan.paint.translated(origin));
+        repaint(toQRegion(plan.paint).translated(origin));
     }
 }
 
-platform::x11::ServerPicture* FormWidget::pictureInUse(const QRegion& fixed, qreal ratio) {
+platform::x11::ServerPicture* FormWidget::pictureInUse(const PixelArea& fixed, qreal ratio) {
     const QRect client(clientOrigin(), QSize(width(), height() - clientOrigin().y()));
-    if (!isVisible() || fixed.intersects(client.translated(-clientOrigin())) ||
+    if (!isVisible() || fixed.intersects(toRect(client.translated(-clientOrigin()))) ||
         ratio != std::floor(ratio) || pictureRefused_) {
         hidePicture();
         return nullptr;
@@ -199,10 +213,11 @@ void FormWidget::showOnServer(platform::x11::ServerPicture& picture, const Repai
         presented = paintOnServer(picture, client, ratio);
     } else {
         for (const ScrollStep& step : plan.scrolls) {
-            picture.scroll(devicePixels(step.area, r), step.delta.x() * r, step.delta.y() * r);
-            presented += step.area & step.area.translated(step.delta);
+            const QRect area = toQRect(step.area);
+            picture.scroll(devicePixels(area, r), step.delta.x * r, step.delta.y * r);
+            presented += area & area.translated(step.delta.x, step.delta.y);
         }
-        presented += paintOnServer(picture, plan.paint, ratio);
+        presented += paintOnServer(picture, toQRegion(plan.paint), ratio);
     }
     for (const QRect& rect : presented) {
         picture.present(devicePixels(rect, r));
@@ -243,55 +258,6 @@ QRegion FormWidget::paintOnServer(platform::x11::ServerPicture& picture, const Q
     return painted;
 }
 
-void FormWidget::collectChanges(const Container& container, std::optional<std::size_t> piece,
-                                std::vector<ShownChange>& changes) {
-    for (const Control* child : container.children()) {
-        const Container* inner = kinds_.asContainer(*child);
-        if (!kinds_.windowless(*child)) {
-            if (inner != nullptr) {
-                collectChanges(*inner, piece, changes);
-            }
-            continue;
-        }
-        Shown& shown = shown_[child];
-        ShownChange change{
-            shown.clipped, {}, shown.whole, {}, false, piece.value_or(changes.size())};
-        change.lookChanged = refresh(*child, shown);
-        change.after = shown.clipped;
-        change.wholeAfter = shown.whole;
-        changes.push_back(change);
-        if (inner != nullptr) {
-            collectChanges(*inner, change.piece, changes);
-        }
-    }
-}
-
-bool FormWidget::refresh(const Control& control, Shown& shown) const {
-    QRect clipped, whole;
-    if (kinds_.shownWithContainers(control)) {
-        clipped = geometry_.clippedRect(control);
-        whole = geometry_.rect(control);
-    }
-    shown.clipped = clipped;
-    shown.whole = whole;
-    if (kinds_.of(control) == ControlKind::PictureBox) {
-        const Color back = static_cast<const PictureBox&>(control).backColor();
-        const bool changed = back != shown.back;
-        shown.back = back;
-        return changed;
-    }
-    const auto& label = static_cast<const Label&>(control);
-    if (label.backColor() == shown.back && label.foreColor() == shown.fore &&
-        label.font() == shown.font && label.caption() == shown.caption) {
-        return false;
-    }
-    shown.back = label.backColor();
-    shown.fore = label.foreColor();
-    shown.font = label.font();
-    shown.caption = label.caption();
-    return true;
-}
-
 void FormWidget::waitUntilExposed() {
     QWindow* window = windowHandle();
     if (!isVisible() || !window || window->isExposed()) {
@@ -319,7 +285,7 @@ void FormWidget::repaintNow(const Control& control) {
     }
     const QRect rect = geometry_.clippedRect(control);
     if (picture_ && !pictureStale_) {
-        showOnServer(*picture_, {{}, rect}, devicePixelRatioF());
+        showOnServer(*picture_, {{}, toRect(rect)}, devicePixelRatioF());
     } else {
         repaint(rect.translated(clientOrigin()));
     }

@@ -1,19 +1,18 @@
 #pragma once
 
 #include "forms/ControlKinds.h"
+#include "forms/RepaintPlan.h"
+#include "forms/ShownControls.h"
 #include "forms/Style.h"
 #include "forms/qt/ControlGeometry.h"
 #include "forms/qt/LabelPixmaps.h"
 #include "forms/qt/NativeControls.h"
-#include "forms/qt/RepaintPlan.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 #include <memory>
 #include <optional>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace quill::forms {
@@ -80,14 +79,6 @@ private:
     // A window shown a moment ago may not be on screen yet; painting it then shows nothing.
     void waitUntilExposed();
 
-    // How a windowless control looked when last checked.
-    struct Shown {
-        QRect clipped, whole;
-        Color back, fore;
-        Font font;
-        std::string caption;
-    };
-
     QPoint clientOrigin() const { return {0, captionStripHeight()}; }
     std::optional<QPointF> clientTwips(QPointF position) const;
     // Changes come in bursts (the strip moves each holder a twip at a time, twelve times a tick),
@@ -98,17 +89,12 @@ private:
     void repaintChanged();
     // The picture to draw into instead of Qt's backing store: on X11, at a whole device pixel
     // ratio, while no native widget is in the client area. Null otherwise, and then hidden.
-    platform::x11::ServerPicture* pictureInUse(const QRegion& fixed, qreal ratio);
+    platform::x11::ServerPicture* pictureInUse(const PixelArea& fixed, qreal ratio);
     void hidePicture();
     void showOnServer(platform::x11::ServerPicture& picture, const RepaintPlan& plan, qreal ratio);
     // Paints `region` of the client area into the picture; returns what it painted.
     QRegion paintOnServer(platform::x11::ServerPicture& picture, const QRegion& region,
                           qreal ratio);
-    // Each windowless control under `container` in paint order, with the piece it moves with.
-    void collectChanges(const Container& container, std::optional<std::size_t> piece,
-                        std::vector<ShownChange>& changes);
-    // Records where the control is now; true when how it looks changed.
-    bool refresh(const Control& control, Shown& shown) const;
     void paintChildren(QPainter& painter, const Container& container, const QRegion& exposed,
                        qreal devicePixelRatio);
     void paintLabel(QPainter& painter, const Label& label, const QRect& clipped,
@@ -121,7 +107,7 @@ private:
     ControlGeometry geometry_;
     NativeControls natives_;
     LabelPixmaps pixmaps_;
-    std::unordered_map<const Control*, Shown> shown_;
+    ShownControls shown_;
     std::unique_ptr<platform::x11::ServerPicture> picture_;
     // Where the picture's new pixels are drawn before they are sent.
     QImage canvas_;

@@ -5,6 +5,7 @@
 #include "forms/GuardedCall.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
+#include "forms/RepaintPlan.h"
 #include "forms/Twips.h"
 #include "forms/win32/Fonts.h"
 #include "platform/win32/Wide.h"
@@ -29,10 +30,12 @@ void fill(HDC dc, const RECT& rect, Color color) {
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
-void addRect(RECT& dirty, const RECT& rect) {
-    if (!IsRectEmpty(&rect)) {
-        UnionRect(&dirty, &dirty, &rect);
-    }
+Rect toRect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+RECT toRECT(const Rect& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 } // namespace
@@ -64,7 +67,10 @@ bool FormWindow::navigate(MSG& message) {
 FormWindow::FormWindow(Form& form, Fonts& fonts)
     : form_(form), fonts_(fonts), kinds_(form),
       geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
-      natives_(kinds_, geometry_) {
+      natives_(kinds_, geometry_), shown_(kinds_, [this](const Control& control) {
+          return ShownControls::Place{toRect(geometry_.clippedRect(control)),
+                                      toRect(geometry_.rect(control))};
+      }) {
     // The client area has the design size, centred on the work area with its corner kept on it.
     const DWORD frame = form.borderStyle() == BorderStyle::None
                             ? WS_POPUP
@@ -116,6 +122,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         paint();
         return 0;
+    case WM_PRINTCLIENT: {
+        // As a screen capture or an animation asks for it, drawn whole.
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        draw(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
     case WM_CLOSE:
         // The program decides when a form goes, not the window's close box: the form and its
         // handle stay, the window only hides.
@@ -201,9 +214,6 @@ void FormWindow::controlChanged(const Control* control) {
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
     }
-    if (kinds_.windowless(*control)) {
-        touched_.insert(control);
-    }
     const ControlKind kind = kinds_.of(*control);
     if (kind == ControlKind::Label || kind == ControlKind::PictureBox ||
         kind == ControlKind::Frame) {
@@ -218,32 +228,47 @@ void FormWindow::controlChanged(const Control* control) {
 
 void FormWindow::showChanges() {
     checkPosted_ = false;
-    // One rectangle: the strip's holders move together, so the pixels between them change too.
-    RECT dirty{};
-    for (const Control* control : form_.controls()) {
-        if (!kinds_.windowless(*control)) {
-            continue;
-        }
-        RECT now{};
-        if (kinds_.shownWithContainers(*control)) {
-            now = geometry_.clippedRect(*control);
-        }
-        RECT& shown = shown_[control];
-        if (!EqualRect(&now, &shown) || touched_.contains(control)) {
-            addRect(dirty, shown);
-            addRect(dirty, now);
-            shown = now;
-        }
-    }
-    touched_.clear();
-    if (IsRectEmpty(&dirty) || !IsWindowVisible(hwnd_)) {
+    const std::vector<ShownChange> changes = shown_.update(form_);
+    if (!IsWindowVisible(hwnd_)) {
         return; // a hidden window is painted whole when it shows
+    }
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const RepaintPlan plan = planRepaint(changes, toRect(client), nativeArea());
+    if (plan.scrolls.empty() && plan.paint.isEmpty()) {
+        return;
     }
     // Drawn now rather than through an update region and WM_PAINT: the strip changes 64 times a
     // second, and each trip through the update region costs the window system several calls.
     HDC screen = GetDC(hwnd_);
-    draw(screen, dirty);
+    PixelArea paint = plan.paint;
+    HRGN unsupplied = CreateRectRgn(0, 0, 0, 0);
+    for (const ScrollStep& step : plan.scrolls) {
+        const RECT area = toRECT(step.area);
+        // Pixels the move could not take, such as those another window hides, are drawn too.
+        RECT box{};
+        if (ScrollDC(screen, step.delta.x, step.delta.y, &area, &area, unsupplied, nullptr) ==
+            FALSE) {
+            paint.add(step.area);
+        } else if (GetRgnBox(unsupplied, &box) > NULLREGION) {
+            paint.add(toRect(box));
+        }
+    }
+    DeleteObject(unsupplied);
+    for (const Rect& rect : paint) {
+        draw(screen, toRECT(rect));
+    }
     ReleaseDC(hwnd_, screen);
+}
+
+PixelArea FormWindow::nativeArea() const {
+    PixelArea area;
+    for (const Control* control : form_.controls()) {
+        if (kinds_.native(*control) && kinds_.shownWithContainers(*control)) {
+            area.add(toRect(geometry_.clippedRect(*control)));
+        }
+    }
+    return area;
 }
 
 void FormWindow::repaintNow(const Control& control) {
@@ -273,6 +298,8 @@ void FormWindow::draw(HDC screen, const RECT& area) {
     HDC memory = buffer(screen);
     const int saved = SaveDC(memory);
     IntersectClipRect(memory, exposed.left, exposed.top, exposed.right, exposed.bottom);
+    drawnPixels_ +=
+        static_cast<long long>(exposed.right - exposed.left) * (exposed.bottom - exposed.top);
     fill(memory, exposed, form_.backColor());
     paintChildren(memory, form_, exposed);
     RestoreDC(memory, saved);

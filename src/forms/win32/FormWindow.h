@@ -2,6 +2,7 @@
 
 #include "forms/Backend.h"
 #include "forms/ControlKinds.h"
+#include "forms/ShownControls.h"
 #include "forms/Style.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/NativeControls.h"
@@ -10,7 +11,6 @@
 
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace quill::forms {
 class Container;
@@ -38,13 +38,17 @@ public:
     static bool navigate(MSG& message);
     // The native control showing a list, text box, button, option or frame, if made yet.
     HWND nativeWindow(const Control& control) const { return natives_.window(control); }
+    // Pixels of the client area drawn so far: what a frame cost.
+    long long drawnPixels() const { return drawnPixels_; }
 
 private:
     static ATOM windowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    // Draws what changed since the last look, as one rectangle.
+    // Moves the pixels of what only moved and draws what no move supplies.
     void showChanges();
+    // Where native controls paint themselves.
+    PixelArea nativeArea() const;
     void paint();
     // Draws an area of the client through the memory bitmap.
     void draw(HDC screen, const RECT& area);
@@ -64,9 +68,7 @@ private:
     PixelGeometry geometry_;
     NativeControls natives_;
     HWND hwnd_ = nullptr;
-    // Where each windowless control was last shown, and those whose look changed since.
-    std::unordered_map<const Control*, RECT> shown_;
-    std::unordered_set<const Control*> touched_;
+    ShownControls shown_;
     struct FittedCaption {
         Font font;
         std::wstring text;
@@ -76,6 +78,7 @@ private:
     std::unordered_map<const Label*, FittedCaption> fits_;
     bool checkPosted_ = false;
     bool pressed_ = false;
+    long long drawnPixels_ = 0;
     HDC bufferDc_ = nullptr;
     HBITMAP bufferBitmap_ = nullptr;
     HGDIOBJ bufferOld_ = nullptr;

@@ -36,6 +36,10 @@ struct Win32Backend::State {
     HWND wake = nullptr; // message-only: it carries the scheduler's one timer
     bool wakeActive = false;
     double wakeTarget = 0;
+    // The wake timer repeats while every wake-up asks for the next tick, as the strip's does:
+    // re-arming it each tick would cost two calls of the window system a tick.
+    bool wakeRepeats = false;
+    bool wakeAsked = false;
     LARGE_INTEGER frequency{}, start{};
     float twipsPerPixelX = 15, twipsPerPixelY = 15;
     TrackingTip tip;
@@ -52,12 +56,20 @@ struct Win32Backend::State {
         if (message != WM_TIMER || wParam != kWakeTimer || state == nullptr) {
             return DefWindowProcW(hwnd, message, wParam, lParam);
         }
-        KillTimer(hwnd, kWakeTimer);
-        state->wakeActive = false;
+        if (!state->wakeRepeats) {
+            KillTimer(hwnd, kWakeTimer);
+            state->wakeActive = false;
+        }
+        state->wakeAsked = false;
         if (state->app != nullptr) {
             callGuarded([state] { state->app->runDueTimers(); });
             // A handler that threw skipped the next request; the other timers still need it.
             callGuarded([state] { state->app->timersChanged(); });
+        }
+        if (state->wakeRepeats && !state->wakeAsked) {
+            KillTimer(hwnd, kWakeTimer); // nothing left to wake for
+            state->wakeRepeats = false;
+            state->wakeActive = false;
         }
         return 0;
     }
@@ -142,13 +154,23 @@ double Win32Backend::now() {
 }
 
 void Win32Backend::wakeAt(double milliseconds) {
+    state_->wakeAsked = true;
     if (state_->wakeActive && state_->wakeTarget == milliseconds) {
         return;
     }
     state_->wakeTarget = milliseconds;
     const double delay = Scheduler::wakeDelay(milliseconds, state_->elapsedMilliseconds());
+    // Within a tick: a timer repeating a whole millisecond short of the tick serves every tick,
+    // late by less than one, and finds nothing due only about once in 25.
+    const bool nextTick = delay > 0 && delay <= Scheduler::kShortestPeriod;
+    if (nextTick && state_->wakeRepeats && state_->wakeActive) {
+        return;
+    }
+    const UINT interval =
+        nextTick ? static_cast<UINT>(Scheduler::kShortestPeriod) : static_cast<UINT>(delay);
     // The same identifier replaces the earlier request.
-    state_->wakeActive = SetTimer(state_->wake, kWakeTimer, static_cast<UINT>(delay), nullptr) != 0;
+    state_->wakeActive = SetTimer(state_->wake, kWakeTimer, interval, nullptr) != 0;
+    state_->wakeRepeats = nextTick && state_->wakeActive;
 }
 
 void Win32Backend::pumpEvents() {

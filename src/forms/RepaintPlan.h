@@ -1,33 +1,34 @@
 #pragma once
 
-#include <QPoint>
-#include <QRect>
-#include <QRegion>
+#include "forms/PixelArea.h"
+
+#include <cstddef>
 #include <vector>
 
-namespace quill::forms::qt {
+namespace quill::forms {
 
 // How one windowless control looked at the last look and looks now, in the form's client area.
 struct ShownChange {
-    QRect before, after;           // the painted part; empty when not shown
-    QRect wholeBefore, wholeAfter; // the whole rectangle, where a clipped label's pixmap lies
-    bool lookChanged = false;      // colours, font or caption
+    Rect before, after;           // the painted part; empty when not shown
+    Rect wholeBefore, wholeAfter; // the whole rectangle, where a clipped label's text lies
+    bool lookChanged = false;     // colours, font or caption
     // The index of the control on the form that holds it, or of itself for one on the form:
     // what moves as one piece.
     std::size_t piece = 0;
 };
 
-// A rectangle of the window whose pixels are to move by `delta` as they are.
+// A rectangle of the window whose pixels are to move by `delta` as they are; what would move
+// out of it is dropped.
 struct ScrollStep {
-    QRect area;
-    QPoint delta;
+    Rect area;
+    Point delta;
 };
 
-// What showing a look's changes takes: moves done where the pixels already are (on the display
-// server), then a paint of what no move can supply.
+// What showing a look's changes takes: moves done where the pixels already are, then a paint of
+// what no move can supply.
 struct RepaintPlan {
     std::vector<ScrollStep> scrolls;
-    QRegion paint;
+    PixelArea paint;
 };
 
 // `changes` holds every windowless control in paint order. A piece that only moved, by less than
@@ -35,7 +36,7 @@ struct RepaintPlan {
 // controls drawn above it that did not change keep their pixels. Anything else, and every
 // control over `fixed` (native widgets, painted by themselves), is painted where it was and
 // where it is, as one rectangle.
-RepaintPlan planRepaint(const std::vector<ShownChange>& changes, const QRect& client,
-                        const QRegion& fixed);
+RepaintPlan planRepaint(const std::vector<ShownChange>& changes, const Rect& client,
+                        const PixelArea& fixed);
 
-} // namespace quill::forms::qt
+} // namespace quill::forms

@@ -54,6 +54,8 @@ TEST_F(EventLoopTest, AShortestPeriodTimerKeepsTheClocksPaceAndASlowerOneItsOwn)
     fast.setEnabled(true);
     ASSERT_TRUE(waitUntil([&] { return at.size() >= 41; }));
     fast.setEnabled(false);
+    // A wait runs every tick that comes due in it: the count may have passed 41.
+    const std::size_t ticked = at.size();
     int gaps = 0;
     for (std::size_t i = 1; i < at.size(); ++i) {
         EXPECT_GE(at[i] - at[i - 1], kTick) << "tick " << i;
@@ -67,7 +69,7 @@ TEST_F(EventLoopTest, AShortestPeriodTimerKeepsTheClocksPaceAndASlowerOneItsOwn)
     slow.onTimer = [&] { slowAt.push_back(backend.now()); };
     ASSERT_TRUE(waitUntil([&] { return slowAt.size() >= 3; }));
     EXPECT_GE(slowAt[2] - slowAt[1], 100 - kTick);
-    EXPECT_EQ(at.size(), 41u) << "a stopped timer ticked";
+    EXPECT_EQ(at.size(), ticked) << "a stopped timer ticked";
 }
 
 TEST_F(EventLoopTest, AnEarlierTimerReplacesTheWakeUpOfALaterOne) {

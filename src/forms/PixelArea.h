@@ -1,22 +1,18 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "platform/Rects.h"
 
 #include <vector>
 
 namespace quill::forms {
 
+using platform::bounding;
+using platform::intersection;
+using platform::intersects;
+using platform::isEmpty;
 using platform::Point;
 using platform::Rect;
-
-// Rectangles are left, top, right and bottom with the right and bottom edges outside; one with
-// no width or height holds no pixel, wherever it lies.
-bool isEmpty(const Rect& rect);
-bool intersects(const Rect& a, const Rect& b);
-Rect intersection(const Rect& a, const Rect& b);
-// The smallest rectangle holding both; an empty one adds nothing.
-Rect bounding(const Rect& a, const Rect& b);
-Rect translated(const Rect& rect, Point delta);
+using platform::translated;
 
 // A set of pixels, kept as rectangles that do not overlap.
 class PixelArea {

@@ -1,5 +1,7 @@
 #include "platform/x11/ServerPicture.h"
 
+#include "platform/Rects.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -18,16 +20,6 @@ template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 constexpr std::uint8_t kDepth = 24;
 constexpr std::uint32_t kPutImageHeader = 24; // bytes before a PutImage request's pixels
-
-Rect intersection(const Rect& a, const Rect& b) {
-    const Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                 std::min(a.bottom, b.bottom)};
-    return r.width() > 0 && r.height() > 0 ? r : Rect{};
-}
-
-Rect translated(const Rect& r, int dx, int dy) {
-    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-}
 
 bool trueColour0RGB(const xcb_setup_t* setup, xcb_visualid_t visual) {
     for (auto screen = xcb_setup_roots_iterator(setup); screen.rem > 0; xcb_screen_next(&screen)) {
@@ -152,8 +144,8 @@ void ServerPicture::setShown(bool shown) {
 }
 
 void ServerPicture::scroll(const Rect& area, int dx, int dy) {
-    const Rect source = intersection(area, translated(area, -dx, -dy));
-    if (pixmap_ == 0 || source.width() == 0) {
+    const Rect source = intersection(area, translated(area, {-dx, -dy}));
+    if (pixmap_ == 0 || isEmpty(source)) {
         return;
     }
     xcb_copy_area(
@@ -197,7 +189,7 @@ void ServerPicture::put(const std::uint32_t* pixels, int stride, const Rect& are
 
 void ServerPicture::present(const Rect& area) {
     const Rect shown = intersection(area, {0, 0, area_.width(), area_.height()});
-    if (!ok() || shown.width() == 0) {
+    if (!ok() || isEmpty(shown)) {
         return;
     }
     xcb_clear_area(connection_, 0, window_, static_cast<std::int16_t>(shown.left),

@@ -44,11 +44,6 @@ QRect centredOnPrimaryScreen(QSize size) {
     return rect;
 }
 
-platform::Rect devicePixels(const QRect& rect, int ratio) {
-    return {rect.left() * ratio, rect.top() * ratio, (rect.right() + 1) * ratio,
-            (rect.bottom() + 1) * ratio};
-}
-
 QRect toQRect(const Rect& rect) {
     return {rect.left, rect.top, rect.width(), rect.height()};
 }
@@ -140,7 +135,7 @@ void FormWidget::repaintChanged() {
     checkScheduled_ = false;
     const std::vector<ShownChange> changes = shown_.update(form_);
     const QPoint origin = clientOrigin();
-    const QRect client(0, 0, width(), height() - origin.y());
+    const QRect client = clientArea();
     // Native widgets paint themselves; pixels moved at a fractional scale would land between
     // device pixels.
     const qreal ratio = devicePixelRatioF();
@@ -167,9 +162,8 @@ void FormWidget::repaintChanged() {
 }
 
 platform::x11::ServerPicture* FormWidget::pictureInUse(const PixelArea& fixed, qreal ratio) {
-    const QRect client(clientOrigin(), QSize(width(), height() - clientOrigin().y()));
-    if (!isVisible() || fixed.intersects(toRect(client.translated(-clientOrigin()))) ||
-        ratio != std::floor(ratio) || pictureRefused_) {
+    if (!isVisible() || fixed.intersects(toRect(clientArea())) || ratio != std::floor(ratio) ||
+        pictureRefused_) {
         hidePicture();
         return nullptr;
     }
@@ -189,7 +183,7 @@ platform::x11::ServerPicture* FormWidget::pictureInUse(const PixelArea& fixed, q
             return nullptr;
         }
     }
-    if (picture_->place(devicePixels(client, static_cast<int>(ratio)))) {
+    if (picture_->place(toRect(clientArea().translated(clientOrigin()), ratio))) {
         pictureStale_ = true;
     }
     return picture_.get();
@@ -207,20 +201,19 @@ void FormWidget::hidePicture() {
 void FormWidget::showOnServer(platform::x11::ServerPicture& picture, const RepaintPlan& plan,
                               qreal ratio) {
     const int r = static_cast<int>(ratio);
-    const QRect client(0, 0, width(), height() - clientOrigin().y());
     QRegion presented;
     if (pictureStale_) {
-        presented = paintOnServer(picture, client, ratio);
+        presented = paintOnServer(picture, clientArea(), ratio);
     } else {
         for (const ScrollStep& step : plan.scrolls) {
             const QRect area = toQRect(step.area);
-            picture.scroll(devicePixels(area, r), step.delta.x * r, step.delta.y * r);
+            picture.scroll(toRect(area, ratio), step.delta.x * r, step.delta.y * r);
             presented += area & area.translated(step.delta.x, step.delta.y);
         }
         presented += paintOnServer(picture, toQRegion(plan.paint), ratio);
     }
     for (const QRect& rect : presented) {
-        picture.present(devicePixels(rect, r));
+        picture.present(toRect(rect, ratio));
     }
     picture.setShown(true);
     pictureStale_ = false;
@@ -229,7 +222,7 @@ void FormWidget::showOnServer(platform::x11::ServerPicture& picture, const Repai
 
 QRegion FormWidget::paintOnServer(platform::x11::ServerPicture& picture, const QRegion& region,
                                   qreal ratio) {
-    const QRect client(0, 0, width(), height() - clientOrigin().y());
+    const QRect client = clientArea();
     const QRegion painted = region & client;
     if (painted.isEmpty()) {
         return painted;
@@ -253,7 +246,7 @@ QRegion FormWidget::paintOnServer(platform::x11::ServerPicture& picture, const Q
         const auto* row =
             reinterpret_cast<const std::uint32_t*>(canvas_.constScanLine(rect.top() * r));
         picture.put(row + rect.left() * r, static_cast<int>(canvas_.bytesPerLine()),
-                    devicePixels(rect, r));
+                    toRect(rect, ratio));
     }
     return painted;
 }
@@ -297,8 +290,7 @@ void FormWidget::paintEvent(QPaintEvent* event) {
         paintCaptionStrip(painter);
     }
     const QPoint origin = clientOrigin();
-    const QRegion exposed =
-        event->region().translated(-origin) & QRect(0, 0, width(), height() - origin.y());
+    const QRegion exposed = event->region().translated(-origin) & clientArea();
     painter.translate(origin);
     if (captionStrip_) {
         painter.setClipRegion(exposed);

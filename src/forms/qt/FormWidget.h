@@ -80,6 +80,8 @@ private:
     void waitUntilExposed();
 
     QPoint clientOrigin() const { return {0, captionStripHeight()}; }
+    // The client area in its own coordinates.
+    QRect clientArea() const { return {0, 0, width(), height() - captionStripHeight()}; }
     std::optional<QPointF> clientTwips(QPointF position) const;
     // Changes come in bursts (the strip moves each holder a twip at a time, twelve times a tick),
     // so the windowless controls are compared with how they looked once the burst is over: after

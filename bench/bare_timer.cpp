@@ -1,12 +1,31 @@
 // The floor the bar's figures are read against: a Qt program on the same display whose only
-// work is a precise timer at the bar's 64 Hz, re-armed on the same 1/64 s grid.
+// work is a precise timer at the bar's 64 Hz, re-armed on the same 1/64 s grid. With --draw it
+// also shows a bar-sized window and inverts one of its pixels on the X server each tick: the
+// least any program that changes the screen at 64 Hz makes the server do.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QTimer>
+#include <QWidget>
 #include <cmath>
+#include <cstring>
+#include <xcb/xcb.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const bool draw = argc > 1 && std::strcmp(argv[1], "--draw") == 0;
+    QWidget window;
+    xcb_connection_t* connection = nullptr;
+    xcb_gcontext_t invert = 0;
+    if (draw) {
+        window.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        window.setGeometry(0, 100, 1280, 14);
+        window.show();
+        connection = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+        invert = xcb_generate_id(connection);
+        const std::uint32_t function = XCB_GX_INVERT;
+        xcb_create_gc(connection, invert, window.winId(), XCB_GC_FUNCTION, &function);
+    }
     constexpr double kTickMs = 1000.0 / 64;
     QElapsedTimer clock;
     clock.start();
@@ -14,6 +33,11 @@ int main(int argc, char** argv) {
     tick.setSingleShot(true);
     tick.setTimerType(Qt::PreciseTimer);
     QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (connection != nullptr) {
+            const xcb_rectangle_t pixel{0, 0, 1, 1};
+            xcb_poly_fill_rectangle(connection, window.winId(), invert, 1, &pixel);
+            xcb_flush(connection);
+        }
         const double now = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         const double next = (std::floor(now / kTickMs) + 1) * kTickMs;
         tick.start(static_cast<int>(std::ceil(next - now)));

@@ -2,6 +2,7 @@
 #include "forms/Frame.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
+#include "forms/Timer.h"
 #include "forms/win32/Fonts.h"
 
 #include <functional>
@@ -191,6 +192,31 @@ TEST_F(PaintingTest, AFixedBoxShrinksItsCaptionToShowItWhole) {
     // Nothing fits in a sliver: the smallest size, shortened when drawn.
     EXPECT_EQ(fonts.fit(font, text, {10, natural.height}).font.pixelSize,
               forms::win32::Fonts::kSmallestFittedPixelSize);
+}
+
+// What the timers change is shown once their tick is over; a loop a handler runs shows what
+// they changed so far first.
+TEST_F(PaintingTest, WhatATimerChangesIsOnTheScreenOnceItsTickIsOver) {
+    form.setBackColor(kGrey);
+    forms::PictureBox box(form, "box", 10 * tx(), 10 * ty(), 50 * tx(), 20 * ty());
+    box.setBackColor(kBlue);
+    show(form);
+    ASSERT_EQ(pixel(form, 20, 20), ref(kBlue));
+
+    COLORREF withinTheLoop = 0;
+    bool ticked = false;
+    forms::Timer timer(form, "timer", 30, true);
+    timer.onTimer = [&] {
+        timer.setEnabled(false);
+        box.setBackColor(kRed);
+        backend.pumpEvents();
+        withinTheLoop = pixel(form, 20, 20);
+        box.setBackColor(kWhite);
+        ticked = true;
+    };
+    ASSERT_TRUE(waitUntil([&] { return ticked; }));
+    EXPECT_EQ(withinTheLoop, ref(kRed));
+    EXPECT_EQ(pixel(form, 20, 20), ref(kWhite));
 }
 
 } // namespace

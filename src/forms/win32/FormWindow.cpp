@@ -18,7 +18,7 @@ namespace quill::forms::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"QuillmarkForm";
-// Posted once per burst of changes, so the burst is looked at when it is over.
+// Posted once per burst of changes outside the timers, so the burst is looked at when it is over.
 constexpr UINT kShowChanges = WM_APP + 1;
 
 COLORREF toColorRef(Color color) {
@@ -64,8 +64,8 @@ bool FormWindow::navigate(MSG& message) {
     return IsDialogMessageW(root, &message) != FALSE;
 }
 
-FormWindow::FormWindow(Form& form, Fonts& fonts)
-    : form_(form), fonts_(fonts), kinds_(form),
+FormWindow::FormWindow(Form& form, Fonts& fonts, ChangesAfterTimers& changes)
+    : form_(form), fonts_(fonts), changes_(changes), kinds_(form),
       geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
       natives_(kinds_, geometry_), shown_(kinds_, [this](const Control& control) {
           return ShownControls::Place{toRect(geometry_.clippedRect(control)),
@@ -91,6 +91,7 @@ FormWindow::FormWindow(Form& form, Fonts& fonts)
 }
 
 FormWindow::~FormWindow() {
+    changes_.forget(*this);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
     dropBuffer();
@@ -217,8 +218,11 @@ void FormWindow::controlChanged(const Control* control) {
     const ControlKind kind = kinds_.of(*control);
     if (kind == ControlKind::Label || kind == ControlKind::PictureBox ||
         kind == ControlKind::Frame) {
-        if (!checkPosted_) {
-            checkPosted_ = PostMessageW(hwnd_, kShowChanges, 0, 0) != FALSE;
+        if (!checkPending_ && changes_.collecting()) {
+            changes_.add(*this);
+            checkPending_ = true;
+        } else if (!checkPending_) {
+            checkPending_ = PostMessageW(hwnd_, kShowChanges, 0, 0) != FALSE;
         }
     }
     if (kind != ControlKind::Label) {
@@ -227,7 +231,7 @@ void FormWindow::controlChanged(const Control* control) {
 }
 
 void FormWindow::showChanges() {
-    checkPosted_ = false;
+    checkPending_ = false;
     const std::vector<ShownChange> changes = shown_.update(form_);
     if (!IsWindowVisible(hwnd_)) {
         return; // a hidden window is painted whole when it shows

@@ -4,6 +4,7 @@
 #include "forms/ControlKinds.h"
 #include "forms/ShownControls.h"
 #include "forms/Style.h"
+#include "forms/win32/ChangesAfterTimers.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/NativeControls.h"
 #include "forms/win32/PixelGeometry.h"
@@ -24,7 +25,7 @@ namespace quill::forms::win32 {
 // rest and hands the pointer to the form in twips.
 class FormWindow : public FormPeer {
 public:
-    FormWindow(Form& form, Fonts& fonts);
+    FormWindow(Form& form, Fonts& fonts, ChangesAfterTimers& changes);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -40,13 +41,13 @@ public:
     HWND nativeWindow(const Control& control) const { return natives_.window(control); }
     // Pixels of the client area drawn so far: what a frame cost.
     long long drawnPixels() const { return drawnPixels_; }
+    // Moves the pixels of what only moved and draws what no move supplies.
+    void showChanges();
 
 private:
     static ATOM windowClass();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    // Moves the pixels of what only moved and draws what no move supplies.
-    void showChanges();
     // Where native controls paint themselves.
     PixelArea nativeArea() const;
     void paint();
@@ -64,6 +65,7 @@ private:
 
     Form& form_;
     Fonts& fonts_;
+    ChangesAfterTimers& changes_;
     ControlKinds kinds_;
     PixelGeometry geometry_;
     NativeControls natives_;
@@ -76,7 +78,8 @@ private:
         Fonts::Fit fit;
     };
     std::unordered_map<const Label*, FittedCaption> fits_;
-    bool checkPosted_ = false;
+    // Changes wait to be shown, in the timers' list or behind a posted message.
+    bool checkPending_ = false;
     bool pressed_ = false;
     long long drawnPixels_ = 0;
     HDC bufferDc_ = nullptr;

@@ -3,6 +3,7 @@
 #include "forms/Application.h"
 #include "forms/GuardedCall.h"
 #include "forms/Scheduler.h"
+#include "forms/win32/ChangesAfterTimers.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/FormWindow.h"
 #include "forms/win32/NativeChoosers.h"
@@ -33,6 +34,7 @@ bool isInput(UINT message) {
 struct Win32Backend::State {
     Application* app = nullptr;
     Fonts fonts;
+    ChangesAfterTimers changes;
     HWND wake = nullptr; // message-only: it carries the scheduler's one timer
     bool wakeActive = false;
     double wakeTarget = 0;
@@ -62,7 +64,7 @@ struct Win32Backend::State {
         }
         state->wakeAsked = false;
         if (state->app != nullptr) {
-            callGuarded([state] { state->app->runDueTimers(); });
+            state->changes.run([state] { callGuarded([state] { state->app->runDueTimers(); }); });
             // A handler that threw skipped the next request; the other timers still need it.
             callGuarded([state] { state->app->timersChanged(); });
         }
@@ -131,7 +133,7 @@ void Win32Backend::attach(Application& app) {
 }
 
 std::unique_ptr<FormPeer> Win32Backend::createFormPeer(Form& form) {
-    return std::make_unique<FormWindow>(form, state_->fonts);
+    return std::make_unique<FormWindow>(form, state_->fonts, state_->changes);
 }
 
 TextSize Win32Backend::measureText(const Font& font, std::string_view utf8) {
@@ -174,7 +176,7 @@ void Win32Backend::wakeAt(double milliseconds) {
 }
 
 void Win32Backend::pumpEvents() {
-    state_->pump();
+    state_->changes.outside([this] { state_->pump(); });
 }
 
 int Win32Backend::run() {
@@ -190,20 +192,26 @@ void Win32Backend::waitForEvents(int timeoutMilliseconds) {
     // pointer resting on the bar costs no more than the strip's own timers.
     const ULONGLONG deadline =
         GetTickCount64() + static_cast<ULONGLONG>(std::max(0, timeoutMilliseconds));
-    for (;;) {
-        const ULONGLONG at = GetTickCount64();
-        const DWORD left = at >= deadline ? 0 : static_cast<DWORD>(deadline - at);
-        MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (state_->pump() || GetTickCount64() >= deadline) {
-            return;
+    state_->changes.outside([&] {
+        for (;;) {
+            const ULONGLONG at = GetTickCount64();
+            const DWORD left = at >= deadline ? 0 : static_cast<DWORD>(deadline - at);
+            MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (state_->pump() || GetTickCount64() >= deadline) {
+                return;
+            }
         }
-    }
+    });
 }
 
 int Win32Backend::messageBox(platform::Hwnd owner, const std::string& text,
                              const std::string& caption, std::uint32_t style) {
-    return MessageBoxW(reinterpret_cast<HWND>(owner), platform::win32::widen(text).c_str(),
-                       platform::win32::widen(caption).c_str(), style);
+    int answer = 0;
+    state_->changes.outside([&] {
+        answer = MessageBoxW(reinterpret_cast<HWND>(owner), platform::win32::widen(text).c_str(),
+                             platform::win32::widen(caption).c_str(), style);
+    });
+    return answer;
 }
 
 platform::Hwnd Win32Backend::showTip(platform::Hwnd owner, platform::Point pointer,
@@ -216,12 +224,18 @@ platform::Hwnd Win32Backend::showTip(platform::Hwnd owner, platform::Point point
 
 std::optional<std::size_t> Win32Backend::popupMenu(platform::Hwnd owner, platform::Point at,
                                                    const std::vector<MenuItem>& items) {
-    return trackMenu(reinterpret_cast<HWND>(owner), {at.x, at.y}, items);
+    std::optional<std::size_t> chosen;
+    state_->changes.outside([&] {
+        chosen = trackMenu(reinterpret_cast<HWND>(owner), {at.x, at.y}, items);
+    });
+    return chosen;
 }
 
 std::optional<std::filesystem::path> Win32Backend::chooseFile(platform::Hwnd owner,
                                                               const FileChoice& choice) {
-    return runFileDialog(reinterpret_cast<HWND>(owner), choice);
+    std::optional<std::filesystem::path> chosen;
+    state_->changes.outside([&] { chosen = runFileDialog(reinterpret_cast<HWND>(owner), choice); });
+    return chosen;
 }
 
 } // namespace quill::forms::win32

@@ -218,11 +218,13 @@ void FormWindow::controlChanged(const Control* control) {
     const ControlKind kind = kinds_.of(*control);
     if (kind == ControlKind::Label || kind == ControlKind::PictureBox ||
         kind == ControlKind::Frame) {
-        if (!checkPending_ && changes_.collecting()) {
-            changes_.add(*this);
-            checkPending_ = true;
-        } else if (!checkPending_) {
-            checkPending_ = PostMessageW(hwnd_, kShowChanges, 0, 0) != FALSE;
+        if (!checkPending_) {
+            if (changes_.collecting()) {
+                changes_.add(*this);
+                checkPending_ = true;
+            } else {
+                checkPending_ = PostMessageW(hwnd_, kShowChanges, 0, 0) != FALSE;
+            }
         }
     }
     if (kind != ControlKind::Label) {

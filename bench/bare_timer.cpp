@@ -9,22 +9,24 @@
 #include <QWidget>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <xcb/xcb.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const bool draw = argc > 1 && std::strcmp(argv[1], "--draw") == 0;
-    QWidget window;
+    std::optional<QWidget> window; // the bare timer has none
     xcb_connection_t* connection = nullptr;
     xcb_gcontext_t invert = 0;
     if (draw) {
-        window.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        window.setGeometry(0, 100, 1280, 14);
-        window.show();
+        window.emplace();
+        window->setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        window->setGeometry(0, 100, 1280, 14);
+        window->show();
         connection = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
         invert = xcb_generate_id(connection);
         const std::uint32_t function = XCB_GX_INVERT;
-        xcb_create_gc(connection, invert, window.winId(), XCB_GC_FUNCTION, &function);
+        xcb_create_gc(connection, invert, window->winId(), XCB_GC_FUNCTION, &function);
     }
     constexpr double kTickMs = 1000.0 / 64;
     QElapsedTimer clock;
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (connection != nullptr) {
             const xcb_rectangle_t pixel{0, 0, 1, 1};
-            xcb_poly_fill_rectangle(connection, window.winId(), invert, 1, &pixel);
+            xcb_poly_fill_rectangle(connection, window->winId(), invert, 1, &pixel);
             xcb_flush(connection);
         }
         const double now = static_cast<double>(clock.nsecsElapsed()) / 1e6;

@@ -1,15 +1,13 @@
-#include "forms/win32/ChangesAfterTimers.h"
+#include "forms/ChangesAfterTimers.h"
 
-#include "forms/win32/FormWindow.h"
-
-namespace quill::forms::win32 {
+namespace quill::forms {
 
 void ChangesAfterTimers::showAll() {
-    std::vector<FormWindow*> forms;
-    forms.swap(forms_);
-    for (FormWindow* form : forms) {
-        form->showChanges();
+    std::vector<ChangedWindow*> windows;
+    windows.swap(windows_);
+    for (ChangedWindow* window : windows) {
+        window->showChanges();
     }
 }
 
-} // namespace quill::forms::win32
+} // namespace quill::forms

@@ -2,19 +2,27 @@
 
 #include <vector>
 
-namespace quill::forms::win32 {
+namespace quill::forms {
 
-class FormWindow;
+// A form's window that compares its controls with how it last showed them and shows the
+// difference.
+class ChangedWindow {
+public:
+    virtual void showChanges() = 0;
 
-// Forms that changed while the timers ran, shown together once the timers are done: the strip
-// changes every tick, and a message each form posted itself would cost the window system two
-// calls a tick. Outside the timers each form posts itself that message, so a burst of changes is
-// still looked at once it is over.
+protected:
+    virtual ~ChangedWindow() = default;
+};
+
+// Windows that changed while the timers ran, shown together once the timers are done: the strip
+// changes every tick, and an event each window posted itself would cost the window system a
+// round of its own each tick. Outside the timers each window posts itself that event, so a burst
+// of changes is still looked at once it is over.
 class ChangesAfterTimers {
 public:
     bool collecting() const { return collecting_; }
-    void add(FormWindow& form) { forms_.push_back(&form); }
-    void forget(const FormWindow& form) { std::erase(forms_, &form); }
+    void add(ChangedWindow& window) { windows_.push_back(&window); }
+    void forget(const ChangedWindow& window) { std::erase(windows_, &window); }
 
     // Runs the timers collecting; what they changed is shown after, unless an outer run shows it.
     template <typename Timers> void run(Timers&& timers) {
@@ -43,7 +51,7 @@ private:
     void showAll();
 
     bool collecting_ = false;
-    std::vector<FormWindow*> forms_;
+    std::vector<ChangedWindow*> windows_;
 };
 
-} // namespace quill::forms::win32
+} // namespace quill::forms

@@ -63,8 +63,8 @@ xcb_connection_t* x11Connection() {
 
 } // namespace
 
-FormWidget::FormWidget(Form& form, const TimerRun& timers)
-    : form_(form), timers_(timers), kinds_(form),
+FormWidget::FormWidget(Form& form, ChangesAfterTimers& changes)
+    : form_(form), changes_(changes), kinds_(form),
       geometry_(kinds_, form.app().twipsPerPixelX(), form.app().twipsPerPixelY()),
       natives_(*this, kinds_, geometry_), shown_(kinds_, [this](const Control& control) {
           return ShownControls::Place{toRect(geometry_.clippedRect(control)),
@@ -85,7 +85,9 @@ FormWidget::FormWidget(Form& form, const TimerRun& timers)
                                 twipsToPixels(form.designHeight(), form.app().twipsPerPixelY())}));
 }
 
-FormWidget::~FormWidget() = default;
+FormWidget::~FormWidget() {
+    changes_.forget(*this);
+}
 
 const platform::x11::ServerPicture* FormWidget::serverPicture() const {
     return picture_ && picture_->shown() ? picture_.get() : nullptr;
@@ -119,7 +121,9 @@ void FormWidget::controlChanged(const Control* control) {
 void FormWidget::scheduleCheck() {
     if (!checkScheduled_) {
         checkScheduled_ = true;
-        if (!timers_.running) {
+        if (changes_.collecting()) {
+            changes_.add(*this);
+        } else {
             QMetaObject::invokeMethod(this, &FormWidget::showChanges, Qt::QueuedConnection);
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/ChangesAfterTimers.h"
 #include "forms/ControlKinds.h"
 #include "forms/RepaintPlan.h"
 #include "forms/ShownControls.h"
@@ -28,22 +29,16 @@ class ServerPicture;
 
 namespace quill::forms::qt {
 
-// Set while the backend runs the timers that are due. What they change is shown once they are
-// done, so a tick of the strip costs one paint and no event of its own.
-struct TimerRun {
-    bool running = false;
-};
-
 // The window of one form. It paints the form's windowless labels and picture boxes itself, hosts
 // native widgets for the other controls and hands the pointer to the form in twips. Its position,
 // size and visibility belong to the desktop, which moves and shows it.
-class FormWidget : public QWidget {
+class FormWidget : public QWidget, public ChangedWindow {
     Q_OBJECT
 
 public:
     static constexpr int kCaptionStripHeight = 18;
 
-    FormWidget(Form& form, const TimerRun& timers);
+    FormWidget(Form& form, ChangesAfterTimers& changes);
     ~FormWidget() override;
 
     Form& form() const { return form_; }
@@ -56,7 +51,7 @@ public:
 
     void controlChanged(const Control* control);
     // Paints at once what changed since the last look.
-    void showChanges();
+    void showChanges() override;
     void repaintNow(const Control& control);
     // The native widget showing a list, text box, button, option or frame; null until the form
     // has been shown with the control in view.
@@ -104,7 +99,7 @@ private:
     void paintCaptionStrip(QPainter& painter);
 
     Form& form_;
-    const TimerRun& timers_;
+    ChangesAfterTimers& changes_;
     ControlKinds kinds_;
     ControlGeometry geometry_;
     NativeControls natives_;

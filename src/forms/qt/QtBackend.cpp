@@ -96,7 +96,7 @@ private:
 
 struct QtBackend::State {
     Application* app = nullptr;
-    TimerRun timers;
+    ChangesAfterTimers changes;
     QElapsedTimer clock;
     QTimer wake;
     double wakeTarget = 0;
@@ -107,32 +107,8 @@ struct QtBackend::State {
 
     double elapsedMilliseconds() const { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
 
-    void showChanges() {
-        for (const auto& [hwnd, widget] : widgets) {
-            widget->showChanges();
-        }
-    }
-
     void runDueTimers() {
-        const bool outer = timers.running;
-        timers.running = true;
-        callGuarded([this] { app->runDueTimers(); });
-        timers.running = outer;
-        if (!outer) {
-            showChanges();
-        }
-    }
-
-    // A loop run from a timer's handler first shows what the timers changed so far; changes made
-    // within it then show themselves as they come.
-    template <typename Loop> void nestedLoop(Loop&& loop) {
-        const bool outer = timers.running;
-        if (outer) {
-            showChanges();
-            timers.running = false;
-        }
-        loop();
-        timers.running = outer;
+        changes.run([this] { callGuarded([this] { app->runDueTimers(); }); });
     }
 
     void readScreen() {
@@ -169,7 +145,7 @@ void QtBackend::attach(Application& app) {
 }
 
 std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form) {
-    return std::make_unique<QtFormPeer>(std::make_unique<FormWidget>(form, state_->timers),
+    return std::make_unique<QtFormPeer>(std::make_unique<FormWidget>(form, state_->changes),
                                         state_->widgets);
 }
 
@@ -223,7 +199,7 @@ void QtBackend::wakeAt(double milliseconds) {
 }
 
 void QtBackend::pumpEvents() {
-    state_->nestedLoop([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    state_->changes.outside([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
 }
 
 void QtBackend::waitForEvents(int timeoutMilliseconds) {
@@ -236,7 +212,7 @@ void QtBackend::waitForEvents(int timeoutMilliseconds) {
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     guard.start(std::max(0, timeoutMilliseconds));
     QCoreApplication::instance()->installEventFilter(&inputWatch);
-    state_->nestedLoop([&loop] { loop.exec(); });
+    state_->changes.outside([&loop] { loop.exec(); });
     QCoreApplication::instance()->removeEventFilter(&inputWatch);
 }
 
@@ -244,7 +220,7 @@ int QtBackend::messageBox(platform::Hwnd, const std::string& text, const std::st
                           std::uint32_t style) {
     QMessageBox box(iconFor(style), QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::Ok);
-    state_->nestedLoop([&box] { box.exec(); });
+    state_->changes.outside([&box] { box.exec(); });
     return 1; // IDOK, the only button
 }
 
@@ -263,14 +239,15 @@ platform::Hwnd QtBackend::showTip(platform::Hwnd owner, platform::Point pointer,
 std::optional<std::size_t> QtBackend::popupMenu(platform::Hwnd owner, platform::Point at,
                                                 const std::vector<MenuItem>& items) {
     std::optional<std::size_t> chosen;
-    state_->nestedLoop([&] { chosen = execMenu(widgetFor(owner), QPoint(at.x, at.y), items); });
+    state_->changes.outside(
+        [&] { chosen = execMenu(widgetFor(owner), QPoint(at.x, at.y), items); });
     return chosen;
 }
 
 std::optional<std::filesystem::path> QtBackend::chooseFile(platform::Hwnd,
                                                            const FileChoice& choice) {
     std::optional<std::filesystem::path> chosen;
-    state_->nestedLoop([&] { chosen = execFileDialog(choice); });
+    state_->changes.outside([&] { chosen = execFileDialog(choice); });
     return chosen;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "forms/Backend.h"
+#include "forms/ChangesAfterTimers.h"
 #include "forms/ControlKinds.h"
 #include "forms/ShownControls.h"
 #include "forms/Style.h"
-#include "forms/win32/ChangesAfterTimers.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/NativeControls.h"
 #include "forms/win32/PixelGeometry.h"
@@ -23,7 +23,7 @@ namespace quill::forms::win32 {
 // The window of one form. It paints the form's windowless labels and picture boxes itself, into a
 // memory bitmap first so the moving strip never shows half a frame, hosts native controls for the
 // rest and hands the pointer to the form in twips.
-class FormWindow : public FormPeer {
+class FormWindow : public FormPeer, public ChangedWindow {
 public:
     FormWindow(Form& form, Fonts& fonts, ChangesAfterTimers& changes);
     ~FormWindow() override;
@@ -42,7 +42,7 @@ public:
     // Pixels of the client area drawn so far: what a frame cost.
     long long drawnPixels() const { return drawnPixels_; }
     // Moves the pixels of what only moved and draws what no move supplies.
-    void showChanges();
+    void showChanges() override;
 
 private:
     static ATOM windowClass();

@@ -1,9 +1,9 @@
 #include "forms/win32/Win32Backend.h"
 
 #include "forms/Application.h"
+#include "forms/ChangesAfterTimers.h"
 #include "forms/GuardedCall.h"
 #include "forms/Scheduler.h"
-#include "forms/win32/ChangesAfterTimers.h"
 #include "forms/win32/Fonts.h"
 #include "forms/win32/FormWindow.h"
 #include "forms/win32/NativeChoosers.h"

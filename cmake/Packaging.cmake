@@ -3,7 +3,7 @@
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
     install(TARGETS quillmark RUNTIME DESTINATION .)
-    install(FILES data/links.ryx data/rep.ini packaging/windows/README.txt DESTINATION .)
+    install(FILES data/links.ryx data/rep.ini packaging/windows/README.txt LICENSE DESTINATION .)
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME quillmark-${PROJECT_VERSION}-win64)
 else()
@@ -25,7 +25,7 @@ else()
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGE_NAME quillmark)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quillmark developers <quillmark@example.org>")
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quillmark developers <maintainers@quillmark.invalid>")
     set(CPACK_DEBIAN_PACKAGE_SECTION news)
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "news ticker bar for the desktop
 Quillmark docks a thin bar on the top or bottom edge of an X11 screen,

@@ -1,19 +1,23 @@
-# Sourced by the run and test scripts: installs the Debian packages that are missing.
-# Nothing is installed when everything is already there, so a user without root rights who has
-# the packages can build and test.
+# Sourced by the run and test scripts: the one list of the Debian packages Quillmark needs, and
+# the step that installs those missing. Nothing is installed when everything is already there,
+# so a user without root rights who has the packages can build and test.
+# The names hold on Debian 12 and Debian 13 alike (clang's runtime, with libFuzzer, comes from
+# the release's default LLVM through libclang-rt-dev).
 
+# What the ticker itself is built from and needs at run time.
 QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
  libcurl4-openssl-dev libxcb1-dev libxcb-shape0-dev ca-certificates fonts-dejavu-core
  qt6-base-private-dev qt6-wayland libwayland-dev libwayland-bin wayland-protocols
  libpugixml-dev"
-# A headless Sway and grim run the Wayland tests; they skip without them.
-QUILL_DESKTOP_PACKAGES="xvfb openbox x11-utils x11-xserver-utils xdotool imagemagick python3
- sway grim"
+# The run command's demo without a display: a private X server, a window manager, a terminal
+# to maximise beside the bar, the demo feeds' web server and a screenshot.
+QUILL_DEMO_PACKAGES="xvfb openbox x11-utils xterm python3 imagemagick"
+# The tests: GoogleTest and a local HTTP server, the fuzzer, the package checks, a second window
+# manager (fluxbox) and a headless Sway with grim for the Wayland tests.
+QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-dev
+ locales dpkg-dev lintian desktop-file-utils fluxbox x11-xserver-utils xdotool sway grim"
 # The Windows front end: cross-built with mingw-w64, GoogleTest from its sources, run by Wine.
 QUILL_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 googletest"
-# fluxbox is the second window manager the docking tests run under.
-QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev
- libfuzzer-14-dev xterm locales dpkg-dev lintian desktop-file-utils fluxbox"
 
 quill_install_packages() {
     local missing=()

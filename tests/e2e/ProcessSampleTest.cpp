@@ -21,8 +21,12 @@ TEST(ProcessSampleTest, CountsWhatThisProcessOpensAndStarts) {
     ASSERT_TRUE(before.has_value());
     EXPECT_GT(before->residentKb, 0);
 
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen("/dev/null", "r"),
-                                                            &std::fclose);
+    // A deleter type rather than fclose's pointer: newer compilers warn that the pointer's
+    // attributes are lost in the template argument.
+    struct Closer {
+        void operator()(std::FILE* open) const { std::fclose(open); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen("/dev/null", "r"));
     std::mutex mutex;
     std::condition_variable released;
     bool done = false;

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# A newcomer's first contact on a fresh Debian: a minimal root with only git, sudo and
+# ca-certificates, a user with sudo, a clone of this repository, and the README's run command
+# without a display. Passes when the command exits 0 and its screenshot shows headline text on
+# the bar. Every other check runs where the packages were installed before; this one does not.
+# Usage (as root, with mmdebstrap): tests/fresh/fresh_machine.sh bookworm|trixie [SCREENSHOT]
+set -euo pipefail
+release=$1
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d /var/tmp/quill-fresh.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# This machine's package sources, for the release asked for.
+mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
+mirror=${mirror:-http://deb.debian.org/debian}
+sources=("deb $mirror $release main" "deb $mirror $release-updates main"
+         "deb ${mirror%/debian}/debian-security $release-security main")
+
+git clone --quiet --no-local "$repo" "$work/quillmark"
+started=$(date +%s)
+user=newcomer
+home=/home/$user
+mmdebstrap --variant=apt --include=git,sudo,ca-certificates --format=null \
+    --customize-hook="chroot \"\$1\" useradd --create-home --shell /bin/bash $user" \
+    --customize-hook="echo '$user ALL=(ALL) NOPASSWD:ALL' >\"\$1/etc/sudoers.d/$user\"" \
+    --customize-hook="copy-in $work/quillmark $home" \
+    --customize-hook="chroot \"\$1\" chown -R $user: $home/quillmark" \
+    --customize-hook="chroot \"\$1\" runuser -u $user -- env -i HOME=$home PATH=/usr/bin:/bin \
+        bash -c 'cd ~/quillmark && ./scripts/run'" \
+    --customize-hook="copy-out $home/quillmark/build/quillmark-demo.png $work" \
+    "$release" /dev/null "${sources[@]}" >"$work/mmdebstrap.log" 2>&1 || {
+    tail -n 40 "$work/mmdebstrap.log" >&2
+    echo "FAILED: the run command on a fresh $release" >&2
+    exit 1
+}
+echo "a fresh $release root ran the run command in $(($(date +%s) - started)) s"
+
+# The bar is at the top (the demo's links.ryx says True); the boxes at its right end are left out.
+shot="$work/quillmark-demo.png"
+[ -n "${2:-}" ] && cp "$shot" "$2"
+count() {
+    convert "$shot" -crop 1100x13+0+0 +repage -fuzz "$2" -fill black +opaque "$1" \
+        -fill white -opaque "$1" -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+background=$(count 'rgb(34,38,46)' 2%)
+text=$(count 'rgb(236,238,242)' 2%)
+echo "bar background: $background pixels, headline text: $text pixels"
+if [ "$background" -lt 5000 ] || [ "$text" -lt 300 ]; then
+    echo "FAILED: the screenshot shows no bar with headlines on a fresh $release" >&2
+    exit 1
+fi
+echo "passed: a fresh $release root builds and shows the bar with its headlines"

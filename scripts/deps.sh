@@ -14,6 +14,8 @@ QUILL_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 googletest"
 # fluxbox is the second window manager the docking tests run under.
 QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-14-dev
  libfuzzer-14-dev xterm locales dpkg-dev lintian desktop-file-utils fluxbox"
+# The font-sensitive tests run under DejaVu Sans and under Noto Sans.
+QUILL_TEST_PACKAGES="$QUILL_TEST_PACKAGES fonts-noto-core"
 
 quill_install_packages() {
     local missing=()

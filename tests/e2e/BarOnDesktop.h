@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -119,6 +120,7 @@ struct BarOnDesktopTest : ::testing::Test {
             {"XDG_CONFIG_HOME", folder.path().string()},
             {"QT_QPA_PLATFORM", "xcb"},
             {"PATH", (folder.path() / "bin").string() + ":" + std::getenv("PATH")}};
+        options.environment.insert(programEnvironment.begin(), programEnvironment.end());
         options.output = folder.path() / "quillmark.log";
         return std::make_unique<ChildProcess>(
             std::vector<std::string>{QUILL_BINARY_DIR "/src/quillmark"}, options);
@@ -175,6 +177,8 @@ struct BarOnDesktopTest : ::testing::Test {
         return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), matches));
     }
 
+    // More for the program's environment, e.g. the fonts it may use.
+    std::map<std::string, std::string> programEnvironment;
     std::unique_ptr<XServer> server;
     std::unique_ptr<platform::x11::XConnection> x;
     std::unique_ptr<ScreenReader> screen;

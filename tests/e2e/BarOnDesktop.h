@@ -41,6 +41,28 @@ inline std::pair<int, int> textColumns(const std::vector<Pixel>& pixels, int wid
     return {first, last};
 }
 
+// The middle of the rightmost run of text at least 40 columns wide (letters a few columns apart),
+// so a headline just entering at the edge, narrower in one face than another, is not it.
+inline int middleOfRightmostWords(const std::vector<Pixel>& pixels, int width) {
+    std::vector<bool> text(static_cast<std::size_t>(width), false);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        text[i % text.size()] = text[i % text.size()] || isText(pixels[i]);
+    }
+    constexpr int kLetterGap = 8, kWords = 40;
+    for (int right = width - 1, left = width - 1, gap = 0; left >= 0; --left) {
+        gap = text[static_cast<std::size_t>(left)] ? 0 : gap + 1;
+        if (gap == 0 && !text[static_cast<std::size_t>(right)]) {
+            right = left;
+        } else if (gap > kLetterGap) {
+            if (right - left - gap >= kWords) {
+                return (left + gap + right) / 2;
+            }
+            right = left;
+        }
+    }
+    return 0;
+}
+
 // The loading notice's amber.
 inline bool isNotice(const Pixel& p) {
     return p.r > 200 && p.g > 150 && p.g < 230 && p.b < 140;

@@ -56,6 +56,9 @@ void Form2::getnews(const std::string& address) {
     Text1.setText(std::move(result.workingText));
     // Whole triples only: a broken feed may shift its own headlines, never the next feed's.
     result.fields.resize((result.fields.size() + 2) / 3 * 3);
+    if (!result.showBadFeedMessage) {
+        channelTitles_[address] = result.fields.front();
+    }
     for (const std::string& field : result.fields) {
         List1.addItem(field);
     }
@@ -71,6 +74,7 @@ void Form2::getnews(const std::string& address) {
 
 void Form2::collectFeeds() {
     getlinks();
+    channelTitles_.clear();
     for (int i = 2; i < List2.listCount(); ++i) {
         getnews(List2.list(i));
     }

@@ -7,6 +7,7 @@
 #include "forms/TextBox.h"
 #include "ticker/Services.h"
 
+#include <map>
 #include <string>
 
 namespace quill::ticker {
@@ -26,6 +27,8 @@ public:
     void Command2_Click();
     // A first load or a reload has started and not yet ended.
     bool running() const { return running_; }
+    // The channel title each feed of the last run showed before its marker, by address.
+    const std::map<std::string, std::string>& channelTitles() const { return channelTitles_; }
 
     forms::TextBox Text1{*this, "Text1", 0, 0, 4000, 2000, {}, true};
     forms::ListBox List1{*this, "List1"};
@@ -46,6 +49,7 @@ private:
     Services& services_;
     ticker::Form1& form1_;
     bool running_ = false;
+    std::map<std::string, std::string> channelTitles_;
 };
 
 } // namespace quill::feeds

@@ -1,5 +1,7 @@
 #include "feeds/LinksFile.h"
 
+#include "platform/DiskFlush.h"
+
 #include <cerrno>
 #include <fstream>
 #include <optional>
@@ -96,9 +98,31 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
     return result;
 }
 
+std::error_code FileSteps::write(const std::filesystem::path& file, std::string_view bytes) const {
+    errno = 0;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return lastError(std::errc::permission_denied);
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    return out ? std::error_code() : lastError(std::errc::io_error);
+}
+
+std::error_code FileSteps::flush(const std::filesystem::path& fileOrFolder) const {
+    return platform::flushToDisk(fileOrFolder);
+}
+
+std::error_code FileSteps::rename(const std::filesystem::path& from,
+                                  const std::filesystem::path& to) const {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return error;
+}
+
 std::error_code writeLinesFile(const std::filesystem::path& file,
                                const std::vector<std::string>& lines,
-                               const platform::CodePage& codePage) {
+                               const platform::CodePage& codePage, const FileSteps& steps) {
     // Dotfile managers keep the file as a link into their repository: the link stays and its
     // target gets the new settings.
     std::error_code error;
@@ -106,32 +130,31 @@ std::error_code writeLinesFile(const std::filesystem::path& file,
     if (error) {
         return error;
     }
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += codePage.fromUtf8(line) + "\r\n";
+    }
     std::filesystem::path temporary = target;
     temporary += ".new";
-    {
-        errno = 0;
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return lastError(std::errc::permission_denied);
-        }
-        for (const std::string& line : lines) {
-            out << codePage.fromUtf8(line) << "\r\n";
-        }
-        out.flush();
-        if (!out) {
-            error = lastError(std::errc::io_error);
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return error;
-        }
+    // On the disk before the rename: ext4 and others may otherwise commit the new name before
+    // the data, and a power cut leaves an empty file.
+    error = steps.write(temporary, bytes);
+    if (!error) {
+        error = steps.flush(temporary);
     }
-    std::filesystem::rename(temporary, target, error);
+    if (!error) {
+        error = steps.rename(temporary, target);
+    }
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
+        return error;
     }
-    return error;
+    // The rename lasts once the folder's names are on the disk. Some file systems cannot flush a
+    // folder; the file is whole under one name or the other either way.
+    const std::filesystem::path folder = target.parent_path();
+    steps.flush(folder.empty() ? std::filesystem::path(".") : folder);
+    return {};
 }
 
 std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error) {

@@ -32,13 +32,25 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file);
 
 LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodePage& codePage);
 
-// Writes every line with CR LF into a temporary file beside `file` and renames it over `file`
-// (over its target when `file` is a symbolic link), so a failed write leaves the old file whole.
-// Returns why it failed, or no error. links.ryx is written this way, and so is any other file of
-// the program's.
+// The file system as writeLinesFile uses it, one step at a time; a test may watch or fail them.
+class FileSteps {
+public:
+    virtual ~FileSteps() = default;
+    // Creates or empties the file and writes the bytes into it.
+    virtual std::error_code write(const std::filesystem::path& file, std::string_view bytes) const;
+    virtual std::error_code flush(const std::filesystem::path& fileOrFolder) const;
+    virtual std::error_code rename(const std::filesystem::path& from,
+                                   const std::filesystem::path& to) const;
+};
+
+// Writes every line with CR LF into a temporary file beside `file`, flushes it to the disk and
+// renames it over `file` (over its target when `file` is a symbolic link), so a failed write or a
+// power cut leaves the old file or the new one whole. Returns why it failed, or no error.
+// links.ryx is written this way, and so is any other file of the program's.
 std::error_code writeLinesFile(const std::filesystem::path& file,
                                const std::vector<std::string>& lines,
-                               const platform::CodePage& codePage);
+                               const platform::CodePage& codePage,
+                               const FileSteps& steps = FileSteps());
 
 // The user's sentence for a file that could not be written.
 std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error);

@@ -3,6 +3,7 @@
 #include "feeds/Form2.h"
 #include "feeds/LinksFile.h"
 #include "ticker/BarColours.h"
+#include "ticker/HeadlineCut.h"
 #include "ui/Form3.h"
 
 #include <algorithm>
@@ -141,7 +142,7 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command2_Click() {
-    Label1.setCaption(List1.list(0) + kMarker);
+    Label1.setCaption(shownHeadline(List1.list(0)) + kMarker);
     ItemLink[1] = List1.list(1);
     ItemDescription[1] = List1.list(2);
     Picture1.setLeft(width());
@@ -177,7 +178,7 @@ void Form1::Timer2_Timer() {
         if (ItemIndex >= List1.listCount() || List1.list(ItemIndex) == kSentinel) {
             ItemIndex = 0;
         }
-        headline(m).setCaption(List1.list(ItemIndex));
+        headline(m).setCaption(shownHeadline(List1.list(ItemIndex)));
         if (List1.list(ItemIndex + 2).empty()) {
             headline(m).setCaption(headline(m).caption() + kMarker);
         }

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ public:
     bool canReload() const;
     // Starts the strip again after a hold, unless the user paused it.
     void restartMover();
+
+    // The title the bar showed for the feed at this address, once loaded.
+    std::optional<std::string> channelTitle(const std::string& address) const;
 
     // Windows created on first use.
     feeds::Form2& form2();

@@ -1,12 +1,13 @@
 // Form1's menu entries that bring feed lists in from OPML files and write them out as one.
 
+#include "feeds/Form2.h"
 #include "feeds/LinksFile.h"
 #include "platform/CodePage.h"
 #include "ticker/Form1.h"
 #include "ui/Form3.h"
 #include "ui/Opml.h"
 
-#include <iterator>
+#include <optional>
 
 namespace quill::ticker {
 
@@ -68,6 +69,18 @@ void Form1::mnuImport_Click() {
         platform::MB_ICONINFORMATION);
 }
 
+std::optional<std::string> Form1::channelTitle(const std::string& address) const {
+    if (!form2_) {
+        return std::nullopt;
+    }
+    const auto& titles = form2_->channelTitles();
+    const auto found = titles.find(address);
+    if (found == titles.end() || found->second.find_first_not_of(" \t") == std::string::npos) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 void Form1::mnuExport_Click() {
     const auto linksPath = services_.folder / feeds::kLinksFileName;
     const feeds::LinksFile links = feeds::readLinksFile(linksPath, services_.codePage);
@@ -77,9 +90,12 @@ void Form1::mnuExport_Click() {
             kProgramTitle, platform::MB_ICONEXCLAMATION);
         return;
     }
-    std::vector<std::string> feeds;
-    std::copy_if(links.lines.begin() + 2, links.lines.end(), std::back_inserter(feeds),
-                 [](const std::string& line) { return !line.empty(); });
+    std::vector<ui::OpmlOutline> feeds;
+    for (auto line = links.lines.begin() + 2; line != links.lines.end(); ++line) {
+        if (!line->empty()) {
+            feeds.push_back({channelTitle(*line).value_or(*line), *line});
+        }
+    }
     const auto target = services_.app.backend().chooseFile(
         hwnd(), opmlChoice(forms::FileChoice::Purpose::Save, "Export feeds"));
     if (!target) {

@@ -1,6 +1,7 @@
 #include "ui/Opml.h"
 
 #include "platform/XmlElements.h"
+#include "ui/BareAmpersands.h"
 #include "ui/WebLink.h"
 
 #include <algorithm>
@@ -55,7 +56,7 @@ const std::string* attribute(const platform::XmlElement& element, std::string_vi
 } // namespace
 
 OpmlFeeds readOpml(std::string_view document) {
-    const auto elements = platform::readXmlElements(document);
+    const auto elements = platform::readXmlElements(escapeBareAmpersands(document));
     if (!elements || elements->empty()) {
         return {{}, "it is not a well-formed XML file"};
     }
@@ -85,17 +86,16 @@ OpmlFeeds readOpml(std::string_view document) {
     return result;
 }
 
-std::vector<std::string> writeOpml(const std::vector<std::string>& addresses) {
+std::vector<std::string> writeOpml(const std::vector<OpmlOutline>& feeds) {
     std::vector<std::string> lines{R"(<?xml version="1.0" encoding="UTF-8"?>)",
                                    R"(<opml version="2.0">)",
                                    "  <head>",
                                    "    <title>Quillmark feeds</title>",
                                    "  </head>",
                                    "  <body>"};
-    for (const std::string& address : addresses) {
-        const std::string text = escaped(address);
-        lines.push_back(R"(    <outline type="rss" text=")" + text + R"(" xmlUrl=")" + text +
-                        R"("/>)");
+    for (const OpmlOutline& feed : feeds) {
+        lines.push_back(R"(    <outline type="rss" text=")" + escaped(feed.text) + R"(" xmlUrl=")" +
+                        escaped(feed.address) + R"("/>)");
     }
     lines.insert(lines.end(), {"  </body>", "</opml>"});
     return lines;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -38,6 +39,28 @@ inline std::pair<int, int> textColumns(const std::vector<Pixel>& pixels, int wid
         }
     }
     return {first, last};
+}
+
+// The middle of the rightmost run of text at least 40 columns wide (letters a few columns apart),
+// so a headline just entering at the edge, narrower in one face than another, is not it.
+inline int middleOfRightmostWords(const std::vector<Pixel>& pixels, int width) {
+    std::vector<bool> text(static_cast<std::size_t>(width), false);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        text[i % text.size()] = text[i % text.size()] || isText(pixels[i]);
+    }
+    constexpr int kLetterGap = 8, kWords = 40;
+    for (int right = width - 1, left = width - 1, gap = 0; left >= 0; --left) {
+        gap = text[static_cast<std::size_t>(left)] ? 0 : gap + 1;
+        if (gap == 0 && !text[static_cast<std::size_t>(right)]) {
+            right = left;
+        } else if (gap > kLetterGap) {
+            if (right - left - gap >= kWords) {
+                return (left + gap + right) / 2;
+            }
+            right = left;
+        }
+    }
+    return 0;
 }
 
 // The loading notice's amber.
@@ -119,6 +142,7 @@ struct BarOnDesktopTest : ::testing::Test {
             {"XDG_CONFIG_HOME", folder.path().string()},
             {"QT_QPA_PLATFORM", "xcb"},
             {"PATH", (folder.path() / "bin").string() + ":" + std::getenv("PATH")}};
+        options.environment.insert(programEnvironment.begin(), programEnvironment.end());
         options.output = folder.path() / "quillmark.log";
         return std::make_unique<ChildProcess>(
             std::vector<std::string>{QUILL_BINARY_DIR "/src/quillmark"}, options);
@@ -175,6 +199,8 @@ struct BarOnDesktopTest : ::testing::Test {
         return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), matches));
     }
 
+    // More for the program's environment, e.g. the fonts it may use.
+    std::map<std::string, std::string> programEnvironment;
     std::unique_ptr<XServer> server;
     std::unique_ptr<platform::x11::XConnection> x;
     std::unique_ptr<ScreenReader> screen;

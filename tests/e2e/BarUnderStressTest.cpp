@@ -1,4 +1,5 @@
 #include "BarOnDesktop.h"
+#include "support/ProcessSample.h"
 #include "support/RawReplyServer.h"
 
 #include <algorithm>
@@ -90,6 +91,33 @@ TEST_F(BarUnderStressTest, AnEndlessTrickleIsCutAndTheNextFeedStillShows) {
     EXPECT_TRUE(eventually([&] { return pixelsWhere(headlines, isText) > 40; }))
         << "no headline text after the trickle was cut";
     EXPECT_TRUE(program->running());
+}
+
+TEST_F(BarUnderStressTest, AWholePageInOneTitleTakesNoMoreMemoryThanAnOrdinaryTitle) {
+    // Resident memory once the feed's heading has moved 300 pixels in, the title behind it.
+    const auto residentKb = [&](const std::string& path, const std::string& title) -> long {
+        feeds.serve(path, linkedFeed("page", title));
+        TempFolder folder;
+        auto program = startBar("True", folder, {feeds.url(path)});
+        const platform::Rect headlines{0, 0, kScreenWidth - kBoxesWidth, kBar};
+        EXPECT_TRUE(eventually(
+            [&] {
+                const auto [first, last] = textColumns(screen->grab(headlines), headlines.width());
+                return last > 0 && first < headlines.width() - 300;
+            },
+            30s))
+            << "the strip did not move in " << path;
+        const auto sample = sampleProcess(program->pid());
+        EXPECT_TRUE(sample.has_value()) << "the bar ended with " << path;
+        return sample ? sample->residentKb : 0;
+    };
+    const long ordinary = residentKb("/ordinary.xml", "Glyph jumpy quay");
+    std::string page;
+    while (page.size() < 1'000'000) {
+        page += "Glyph jumpy quay ";
+    }
+    const long whole = residentKb("/page.xml", page);
+    EXPECT_LT(whole - ordinary, 5 * 1024) << ordinary << " kB with an ordinary title";
 }
 
 TEST_F(BarUnderStressTest, ABrokenFeedDoesNotTurnTheNextFeedsLinksIntoOtherText) {

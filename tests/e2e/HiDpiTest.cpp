@@ -6,6 +6,7 @@
 #include <cmath>
 #include <optional>
 #include <queue>
+#include <string>
 
 namespace quill::testing {
 namespace {
@@ -14,7 +15,8 @@ using namespace std::chrono_literals;
 
 struct Density {
     int dpi;
-    int bar; // the docked bar's thickness in device pixels
+    int bar;          // the docked bar's thickness in device pixels
+    std::string face; // the desktop's sans-serif, by a fontconfig file of the build's
 };
 
 // At 96 dpi a headline's ink, from the top of its capitals to the foot of its descenders, spans
@@ -120,10 +122,19 @@ bool overlap(const platform::Rect& a, const platform::Rect& b) {
 }
 
 void PrintTo(const Density& density, std::ostream* out) {
-    *out << density.dpi << " dpi";
+    *out << density.dpi << " dpi, " << density.face;
+}
+
+std::string withoutSpaces(std::string text) {
+    std::erase(text, ' ');
+    return text;
 }
 
 struct HiDpiTest : BarOnDesktopTest, ::testing::WithParamInterface<Density> {
+    HiDpiTest() {
+        programEnvironment["FONTCONFIG_FILE"] =
+            QUILL_BINARY_DIR "/tests/fonts/" + withoutSpaces(GetParam().face) + ".conf";
+    }
     int screenDpi() const override { return GetParam().dpi; }
     double scale() const { return GetParam().dpi / 96.0; }
     int scaled(double logical) const { return static_cast<int>(std::lround(logical * scale())); }
@@ -133,7 +144,7 @@ TEST_P(HiDpiTest, TheBarAndTheOptionsWindowScaleWithTheScreen) {
     const int bar = GetParam().bar;
     const int width = x->screenWidth(), height = x->screenHeight();
     // Every headline has capitals, ascenders and descenders.
-    feeds.serve("/type.xml", feed("Typography", 6));
+    feeds.serve("/type.xml", feed("Glyph jumpy quay", 6));
     auto program = startBar("True", home, {feeds.url("/type.xml")});
     const xcb_window_t dock = waitForDock(*program);
     ASSERT_NE(dock, 0u);
@@ -233,11 +244,15 @@ TEST_P(HiDpiTest, TheBarAndTheOptionsWindowScaleWithTheScreen) {
     EXPECT_TRUE(program->running());
 }
 
-INSTANTIATE_TEST_SUITE_P(Densities, HiDpiTest,
-                         ::testing::Values(Density{96, 13}, Density{144, 20}, Density{192, 26}),
-                         [](const ::testing::TestParamInfo<Density>& param) {
-                             return "Dpi" + std::to_string(param.param.dpi);
-                         });
+// Under the two faces most desktops give: their lines differ in height by a sixth.
+INSTANTIATE_TEST_SUITE_P(
+    Densities, HiDpiTest,
+    ::testing::Values(Density{96, 13, "DejaVu Sans"}, Density{144, 20, "DejaVu Sans"},
+                      Density{192, 26, "DejaVu Sans"}, Density{96, 13, "Noto Sans"},
+                      Density{144, 20, "Noto Sans"}, Density{192, 26, "Noto Sans"}),
+    [](const ::testing::TestParamInfo<Density>& param) {
+        return "Dpi" + std::to_string(param.param.dpi) + withoutSpaces(param.param.face);
+    });
 
 } // namespace
 } // namespace quill::testing

@@ -21,26 +21,27 @@ TEST_F(BarOnDesktopTest, AHeadlinesStoryShowsBelowTheBarWhileThePointerRestsOnIt
     waitForDock(*program);
     ASSERT_TRUE(workAreaIs({0, kBar, kScreenWidth, kScreenHeight}));
     const platform::Rect strip{0, 0, kScreenWidth - kBoxesWidth, kBar};
-    // Text across more than the heading's width: the rightmost is a story's headline. The strip
-    // moves some 50 pixels a second.
-    int rightmost = 0;
+    // Text across more than the heading's width: the rightmost words are a story's headline. The
+    // strip moves some 50 pixels a second.
+    int pointerX = 0;
     ASSERT_TRUE(eventually(
         [&] {
-            const auto [leftmost, last] = textColumns(screen->grab(strip), strip.width());
-            rightmost = last;
-            return rightmost - leftmost > 250;
+            const auto pixels = screen->grab(strip);
+            const auto [leftmost, last] = textColumns(pixels, strip.width());
+            pointerX = middleOfRightmostWords(pixels, strip.width());
+            return last - leftmost > 250 && pointerX > 0;
         },
         std::chrono::seconds(30)))
         << "the strip never filled";
     const platform::Rect below{0, kBar, kScreenWidth, kBar + 40};
     EXPECT_EQ(pixelsWhere(below, isTipBackground), 0);
 
-    warpPointer(rightmost - 25, kBar / 2);
+    warpPointer(pointerX, kBar / 2);
     ASSERT_TRUE(eventually([&] { return pixelsWhere(below, isTipBackground) > 200; }))
         << "no tip below the bar";
     // "Story n" written on it, beside the pointer.
-    const platform::Rect nearby{std::max(0, rightmost - 100), kBar,
-                                std::min(kScreenWidth, rightmost + 100), kBar + 40};
+    const platform::Rect nearby{std::max(0, pointerX - 100), kBar,
+                                std::min(kScreenWidth, pointerX + 100), kBar + 40};
     EXPECT_GT(pixelsWhere(nearby, isInk), 10);
 
     warpPointer(kScreenWidth / 2, kScreenHeight / 2);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOption>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace quill::testing {
@@ -88,7 +89,10 @@ TEST_F(CaptionFittingTest, FixedSizeLabelsShowTheirWholeCaptionOnOneLine) {
         const QRect ink = inkBounds(image, box);
         ASSERT_FALSE(ink.isEmpty()) << label->name();
         // Cut or wrapped, the first line would end well before the box does.
-        EXPECT_GT(ink.right() - box.left(), box.width() * 85 / 100) << label->name();
+        const int whole = QFontMetrics(world.widget(form).font())
+                              .horizontalAdvance(QString::fromStdString(label->caption()));
+        EXPECT_GT(ink.right() - box.left(), std::min(box.width(), whole) * 85 / 100)
+            << label->name();
         EXPECT_LT(ink.bottom() - box.top(), metrics.lineSpacing()) << "one line";
     }
     EXPECT_EQ(reload.font().pixelSize, fontPixels) << "the model keeps its font";
@@ -102,7 +106,7 @@ TEST_F(CaptionFittingTest, OptionsAndButtonsShowTheirWholeCaptionBesideWhatTheSt
              &native<QPushButton>(remove)}) {
         EXPECT_FALSE(button->text().contains(QChar(0x2026))) << button->text().toStdString();
         EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
-        EXPECT_LT(button->font().pixelSize(), windowPixels) << button->text().toStdString();
+        EXPECT_LE(button->font().pixelSize(), windowPixels) << button->text().toStdString();
     }
     EXPECT_EQ(native<QRadioButton>(top).text(), "top of the screen");
     EXPECT_EQ(native<QPushButton>(remove).text(), "Remove selected link");
@@ -129,6 +133,7 @@ TEST_F(CaptionFittingTest, FrameTitlesFitBetweenTheFrameEnds) {
 TEST_F(CaptionFittingTest, AResizedButtonFitsItsCaptionAgain) {
     world.show(form);
     auto& button = native<QPushButton>(remove);
+    remove.setWidth(900); // too narrow for its caption in any face
     const int small = button.font().pixelSize();
     remove.setWidth(4000);
     EXPECT_GT(button.font().pixelSize(), small);

@@ -112,5 +112,43 @@ TEST_F(LinksFileTest, AFailedWriteReportsItAndLeavesTheOldFileWhole) {
     EXPECT_FALSE(std::filesystem::exists(inFolder / "links.ryx.new"));
 }
 
+// Names each step as it reaches the file system, and fails the one named `failing`.
+struct WatchedSteps : feeds::FileSteps {
+    using Path = std::filesystem::path;
+    std::error_code write(const Path& file, std::string_view bytes) const override {
+        return step("write " + file.filename().string(),
+                    [&] { return FileSteps::write(file, bytes); });
+    }
+    std::error_code flush(const Path& file) const override {
+        return step("flush " + file.filename().string(), [&] { return FileSteps::flush(file); });
+    }
+    std::error_code rename(const Path& from, const Path& to) const override {
+        return step("rename " + from.filename().string() + " " + to.filename().string(),
+                    [&] { return FileSteps::rename(from, to); });
+    }
+    template <typename Real> std::error_code step(std::string name, Real real) const {
+        done.push_back(name);
+        return name == failing ? std::make_error_code(std::errc::io_error) : real();
+    }
+    std::string failing;
+    mutable Lines done;
+};
+
+TEST_F(LinksFileTest, TheNewFileIsOnTheDiskBeforeItsNameReplacesTheOld) {
+    const std::string folderName = folder.path().filename().string();
+    WatchedSteps steps;
+    ASSERT_FALSE(feeds::writeLinesFile(file(), {"5", "False"}, *utf8, steps));
+    EXPECT_EQ(steps.done, (Lines{"write links.ryx.new", "flush links.ryx.new",
+                                 "rename links.ryx.new links.ryx", "flush " + folderName}));
+    EXPECT_EQ(folder.read("links.ryx"), "5\r\nFalse\r\n");
+
+    steps.done.clear();
+    steps.failing = "flush links.ryx.new";
+    EXPECT_EQ(feeds::writeLinesFile(file(), {"9", "True"}, *utf8, steps), std::errc::io_error);
+    EXPECT_EQ(steps.done, (Lines{"write links.ryx.new", "flush links.ryx.new"}));
+    EXPECT_EQ(folder.read("links.ryx"), "5\r\nFalse\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "links.ryx.new"));
+}
+
 } // namespace
 } // namespace quill::testing

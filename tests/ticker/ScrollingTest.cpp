@@ -54,6 +54,29 @@ TEST_F(ScrollingTest, OneFeedWithTwoItemsCyclesThroughTheListWithMarkers) {
     EXPECT_EQ(form1->ItemIndex, 3);
 }
 
+TEST_F(ScrollingTest, ATitleOfMoreThan300CharactersShowsCutAndTheNextEntersWithinAMinute) {
+    std::string accented300;
+    for (int i = 0; i < 300; ++i) {
+        accented300 += "\xC3\xA9";
+    }
+    const std::string page(1'000'000, 'x');
+    const std::string ellipsis = "\xE2\x80\xA6";
+    fill({accented300 + "\xC3\xA9", "http://c", "", accented300, "http://1", "d1", page, "http://2",
+          page, "After", "http://3", "d3", "end"});
+    form1->Command2.press();
+    EXPECT_EQ(form1->Label1.caption(), accented300 + ellipsis + "-->");
+    runUntilLaunched(2);
+    EXPECT_EQ(form1->Label2.caption(), accented300);
+    runUntilLaunched(3);
+    EXPECT_EQ(form1->Label3.caption(), std::string(300, 'x') + ellipsis);
+    EXPECT_EQ(form1->ItemLink[3], "http://2"); // the tip and the link stay whole
+    EXPECT_EQ(form1->ItemDescription[3], page);
+    const double entered = world.backend.now();
+    runUntilLaunched(4);
+    EXPECT_EQ(form1->Label4.caption(), "After");
+    EXPECT_LT(world.backend.now() - entered, 60'000);
+}
+
 TEST_F(ScrollingTest, HeadlinesFollowEachOtherAtAGapOf400To412Twips) {
     fill(kOneFeed);
     form1->Command2.press();

@@ -65,12 +65,20 @@ TEST_F(OpmlImportTest, AMalformedOrForeignFileSaysSoAndLeavesLinksByteForByte) {
 }
 
 TEST_F(OpmlImportTest, ExportedFeedsImportIntoAnotherListAsTheyWere) {
-    writeLinks({"15", "True", "http://a.test/rss", "", "https://b.test/?x=<1>&y=\"2\""});
+    const std::string loaded = serveFeed("Daily", {"First"});
+    writeLinks({"15", "True", "http://a.test/rss", "", "https://b.test/?x=<1>&y=\"2\"", loaded});
+    world.backend.advance(2000); // the first load: only the served feed gets a title
     menu("Export feeds (OPML)…", "out.opml");
-    EXPECT_NE(folder.read("out.opml").find("<title>Quillmark feeds</title>"), std::string::npos);
+    const std::string opml = folder.read("out.opml");
+    for (const std::string outline :
+         {"<title>Quillmark feeds</title>", R"(text="Daily" xmlUrl="http://feeds.test/Daily")",
+          R"(text="http://a.test/rss" xmlUrl="http://a.test/rss")"}) {
+        EXPECT_NE(opml.find(outline), std::string::npos) << opml;
+    }
     writeLinks({"7", "False"});
     menu("Import feeds (OPML)…", "out.opml");
-    EXPECT_EQ(links(), "7\r\nFalse\r\nhttp://a.test/rss\r\nhttps://b.test/?x=<1>&y=\"2\"\r\n");
+    EXPECT_EQ(links(), "7\r\nFalse\r\nhttp://a.test/rss\r\nhttps://b.test/?x=<1>&y=\"2\"\r\n" +
+                           loaded + "\r\n");
 }
 
 } // namespace

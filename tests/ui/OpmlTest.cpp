@@ -36,6 +36,12 @@ TEST(OpmlTest, ReadsTheWebFeedsOfEveryOutlineUnderTheBodyOnce) {
         {utf16le("<opml><body><outline xmlUrl=\"http://u.test/\xE9\"/></body></opml>"),
          {"http://u.test/\xC3\xA9"}},
         {"<opml version=\"2.0\"><head/><body/></opml>", {}},
+        // A bare "&" is taken as itself by every platform's reader.
+        {R"(<opml><body><outline text="Tom & Jerry" xmlUrl="http://a.test/?x=1&y=&#50;&amp;z=&copy"/>
+            <outline xmlUrl="http://b.test/&nbsp;&"/></body></opml>)",
+         {"http://a.test/?x=1&y=2&z=&copy", "http://b.test/&nbsp;&"}},
+        {utf16le("<opml><body><outline xmlUrl=\"http://u.test/?a=\xE9&b=&lt;\"/></body></opml>"),
+         {"http://u.test/?a=\xC3\xA9&b=<"}},
     };
     for (const auto& [document, addresses] : cases) {
         const OpmlFeeds read = readOpml(document);

@@ -1,6 +1,7 @@
 #include "forms/qt/QtStyle.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <algorithm>
 
 namespace quill::forms::qt {
@@ -9,9 +10,17 @@ QFont toQFont(const Font& font) {
     QFont result(font.family.empty()
                      ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()
                      : QString::fromStdString(font.family));
-    result.setPixelSize(std::max(1, font.pixelSize));
     result.setBold(font.bold);
     result.setUnderline(font.underline);
+    const int asked = std::max(1, font.pixelSize);
+    int size = asked;
+    for (; size > 1; --size) {
+        result.setPixelSize(size);
+        if (QFontMetrics(result).height() <= lineHeight(asked)) {
+            break;
+        }
+    }
+    result.setPixelSize(size);
     return result;
 }
 

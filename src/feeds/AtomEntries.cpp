@@ -5,6 +5,7 @@
 #include "feeds/LinkResolution.h"
 #include "feeds/PlainText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -49,8 +50,11 @@ std::optional<Tag> nextTag(std::string_view text, std::size_t& at) {
         while (nameEnd < rest.size() && isNameCharacter(rest[nameEnd])) {
             ++nameEnd;
         }
-        const std::size_t close = rest.find('>', nameEnd);
-        if (nameEnd == (tag.closing ? 2u : 1u) || close == std::string_view::npos) {
+        // A "<" before the ">" means this one opened no tag; stopping there keeps a document
+        // of unclosed tags linear.
+        const std::size_t close = rest.find_first_of("<>", nameEnd);
+        if (nameEnd == (tag.closing ? 2u : 1u) || close == std::string_view::npos ||
+            rest[close] != '>') {
             ++at;
             continue;
         }
@@ -122,11 +126,45 @@ std::string description(std::string_view content, std::string_view type) {
     return type == "xhtml" ? std::string(content) : elementText(content);
 }
 
+// Where a text element's content ends. Once an end tag is missing it is missing from there on,
+// so a document of unclosed titles is searched once, not once per title.
+class ContentEnds {
+public:
+    std::size_t find(std::string_view document, std::string_view closing, std::size_t at) {
+        if (std::find(missing_.begin(), missing_.end(), closing) != missing_.end()) {
+            return std::string_view::npos;
+        }
+        const std::size_t end = document.find(closing, at);
+        if (end == std::string_view::npos) {
+            missing_.emplace_back(closing);
+        }
+        return end;
+    }
+
+private:
+    std::vector<std::string> missing_;
+};
+
 struct Reading {
     ItemTriple triple;
     std::string base;
     bool hasTitle = false, hasLink = false, hasSummary = false, hasContent = false;
 };
+
+// The first title, and the summary or else the first content, of the feed or an entry.
+void takeText(Reading& reading, const Tag& tag, std::string_view content) {
+    const std::string type = attribute(tag.attributes, "type");
+    if (tag.name == "title" && !reading.hasTitle) {
+        reading.triple.title = headline(content, type);
+        reading.hasTitle = true;
+    } else if (tag.name == "summary" && !reading.hasSummary) {
+        reading.triple.description = description(content, type);
+        reading.hasSummary = true;
+    } else if (tag.name == "content" && !reading.hasSummary && !reading.hasContent) {
+        reading.triple.description = description(content, type);
+        reading.hasContent = true;
+    }
+}
 
 } // namespace
 
@@ -142,6 +180,7 @@ std::vector<std::string> atomFields(std::string_view document, std::string_view 
     feed.base = address;
     std::optional<Reading> entry;
     std::vector<ItemTriple> entries;
+    ContentEnds contentEnds;
     std::size_t at = 0;
     while (const std::optional<Tag> tag = nextTag(document, at)) {
         Reading& reading = entry ? *entry : feed;
@@ -174,21 +213,13 @@ std::vector<std::string> atomFields(std::string_view document, std::string_view 
                                    tag->name == "content" || tag->name == "source")) {
             // Their content is text or markup of its own, never the feed's elements; a source
             // names the feed an entry came from, whose title is not the entry's.
+            // One never closed is empty, and what follows it is read on.
             const std::string closing = "</" + std::string(tag->name) + ">";
-            const std::size_t end = document.find(closing, at);
-            const std::string_view content = document.substr(at, end - at);
-            at = end == std::string_view::npos ? document.size() : end + closing.size();
-            const std::string type = attribute(tag->attributes, "type");
-            if (tag->name == "title" && !reading.hasTitle) {
-                reading.triple.title = headline(content, type);
-                reading.hasTitle = true;
-            } else if (tag->name == "summary" && !reading.hasSummary) {
-                reading.triple.description = description(content, type);
-                reading.hasSummary = true;
-            } else if (tag->name == "content" && !reading.hasSummary && !reading.hasContent) {
-                reading.triple.description = description(content, type);
-                reading.hasContent = true;
-            }
+            const std::size_t end = contentEnds.find(document, closing, at);
+            const std::string_view content =
+                end == std::string_view::npos ? std::string_view() : document.substr(at, end - at);
+            at = end == std::string_view::npos ? at : end + closing.size();
+            takeText(reading, *tag, content);
         }
     }
     if (entry) {

@@ -48,10 +48,11 @@ bool opensElement(std::string_view text, std::string_view name) {
            next == '\n';
 }
 
-// RSS 1.0 names its image inside the channel with an empty "<image rdf:resource=.../>".
+// RSS 1.0 names its image inside the channel with an empty "<image rdf:resource=.../>". The
+// search stops at the next "<", so a document of unclosed tags is still read in linear time.
 bool isSelfClosing(std::string_view startTag) {
-    const std::size_t close = startTag.find('>');
-    return close != std::string_view::npos && close > 0 && startTag[close - 1] == '/';
+    const std::size_t close = startTag.find_first_of("<>", 1);
+    return close != std::string_view::npos && startTag[close] == '>' && startTag[close - 1] == '/';
 }
 
 } // namespace

@@ -75,6 +75,8 @@ std::string withoutCdataMarkers(std::string_view text) {
 // Scripts and style sheets are code, not text.
 std::string withoutMarkup(std::string_view text) {
     std::string out;
+    // Once, not once per script: a text full of them stays linear.
+    std::string lowered;
     std::size_t at = 0;
     while (at < text.size()) {
         const std::size_t open = text.find('<', at);
@@ -95,7 +97,10 @@ std::string withoutMarkup(std::string_view text) {
         const std::string name = tagName(text.substr(open, close - open));
         at = close + 1;
         if ((name == "script" || name == "style") && text[open + 1] != '/') {
-            const std::size_t end = lower(text).find("</" + name, at);
+            if (lowered.empty()) {
+                lowered = lower(text);
+            }
+            const std::size_t end = lowered.find("</" + name, at);
             const std::size_t endClose = end == std::string::npos ? end : text.find('>', end);
             at = endClose == std::string_view::npos ? text.size() : endClose + 1;
         }

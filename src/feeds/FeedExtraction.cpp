@@ -45,7 +45,7 @@ std::vector<std::string> itemFields(const MarkedText& marked,
     using Elements = std::array<std::optional<std::string_view>, 3>;
     Elements channel;
     std::vector<Elements> items(static_cast<std::size_t>(marked.items));
-    for (std::size_t k = 0; k < between.size(); ++k) {
+    for (std::size_t k = 0; k < between.size() && k < marked.markers.size(); ++k) {
         const Marker& marker = marked.markers[k];
         if (!marker.opens || marker.element == FieldElement::None ||
             marker.owner == kChannelImage) {
@@ -89,11 +89,12 @@ FeedResult extractFeed(platform::HttpResponse response, std::string_view address
     decodeReferences(marked.text, repIniCharacter);
     if (!atom) {
         const std::vector<std::string_view> between = textBetweenMarkers(marked.text);
-        // Only a rep.ini that starts with "|" takes markers away; then the letter's cut is all
-        // that is left.
-        const bool aligned = between.size() + 1 == marked.markers.size();
-        result.fields = marked.items > 0 && aligned ? itemFields(marked, between, system)
-                                                    : cutFields(marked, between, system);
+        // A rep.ini that starts with "|" takes every marker away, so the markers no longer say
+        // whose text is whose; then, as for a document without items (an error page), the
+        // plain cut is all there is.
+        const bool markersKept = repIniCharacter != std::string_view("|");
+        result.fields = marked.items > 0 && markersKept ? itemFields(marked, between, system)
+                                                        : cutFields(marked, between, system);
     }
     result.workingText = std::move(marked.text);
     // Only a missing channel description means the feed is unusable; an empty one is fine.

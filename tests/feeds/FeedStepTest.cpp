@@ -188,8 +188,9 @@ TEST_F(FeedStep, EachItemGivesItsOwnHeadlineAndLink) {
          "<item><title>A</title><description>DA</description><link>LA</link></item>"
          "<item><link>LB</link><title>B</title><description>DB</description></item>"
          "<item><description>DC</description><link>LC</link><title>C</title></item>"
-         "<item><link>LD</link><description>DD</description><title>D</title></item>",
-         {{"T", "L"}, {"A", "LA"}, {"B", "LB"}, {"C", "LC"}, {"D", "LD"}}},
+         "<item><link>LD</link><description>DD</description><title>D</title></item>"
+         "<item><description>DE</description><title>E</title><link>LE</link></item>",
+         {{"T", "L"}, {"A", "LA"}, {"B", "LB"}, {"C", "LC"}, {"D", "LD"}, {"E", "LE"}}},
         {"prefixed look-alikes are not the item's own",
          kChannel + "<item><dc:title>x</dc:title><itunes:title>y</itunes:title><title>A</title>"
                     "<media:title>z</media:title><itunes:summary>s</itunes:summary><link>LA"

@@ -235,8 +235,14 @@ TEST_F(FeedStep, EachItemGivesItsOwnHeadlineAndLink) {
           {"Bare & raw", "http://base.example/news/deep/4"}}},
         {"Atom without xml:base: relative to the feed's address",
          "<feed><title>F</title><link href=\"/\"/><entry><title>E</title><link href=\"e/1\"/>"
-         "</entry></feed>",
-         {{"F", "http://feeds.example/"}, {"E", "http://feeds.example/news/e/1"}}},
+         "</entry><entry><title>G</title><link href=\"//cdn.example/g\"/></entry><entry>"
+         "<title>H</title><link href=\"?page=2\"/></entry><entry><title>I</title><link "
+         "href=\"../../i/./j/../k\"/></entry></feed>",
+         {{"F", "http://feeds.example/"},
+          {"E", "http://feeds.example/news/e/1"},
+          {"G", "http://cdn.example/g"},
+          {"H", "http://feeds.example/news/feed.xml?page=2"},
+          {"I", "http://feeds.example/i/k"}}},
     };
     for (const StoryCase& c : cases) {
         const FeedResult result =

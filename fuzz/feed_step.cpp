@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         repIni = repIniCharacters[pick - 1];
     }
     const auto result = quill::feeds::extractFeed(
-        quill::platform::HttpResponse{std::string(body), std::string(contentType)}, system, repIni);
+        quill::platform::HttpResponse{std::string(body), std::string(contentType)},
+        "http://fuzz.example/a/feed.xml", system, repIni);
     // The ticker relies on these.
     for (const std::string& field : result.fields) {
         if (field.find('|') != std::string::npos) {

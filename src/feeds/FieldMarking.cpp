@@ -6,27 +6,36 @@ namespace quill::feeds {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kFieldTags = {
-    "<link>", "</link>", "<title>", "</title>", "<description>", "</description>"};
+struct FieldTag {
+    std::string_view tag;
+    FieldElement element;
+};
 
-// The tag's length when text, which starts with "<", starts with one of the six, else 0. No two
-// of them can overlap and "|" starts none, so replacing them all in one pass equals replacing
-// them tag by tag.
-std::size_t fieldTagAt(std::string_view text) {
+constexpr std::array<FieldTag, 6> kFieldTags = {{{"<link>", FieldElement::Link},
+                                                 {"</link>", FieldElement::Link},
+                                                 {"<title>", FieldElement::Title},
+                                                 {"</title>", FieldElement::Title},
+                                                 {"<description>", FieldElement::Description},
+                                                 {"</description>", FieldElement::Description}}};
+
+// The tag text, which starts with "<", starts with, if it is one of the six. No two of them can
+// overlap and "|" starts none, so replacing them all in one pass equals replacing them tag by
+// tag.
+const FieldTag* fieldTagAt(std::string_view text) {
     const std::size_t nameAt = text.size() > 2 && text[1] == '/' ? 2 : 1;
     if (text.size() <= nameAt) {
-        return 0;
+        return nullptr;
     }
     const char initial = text[nameAt];
     if (initial != 'l' && initial != 't' && initial != 'd') {
-        return 0;
+        return nullptr;
     }
-    for (const std::string_view tag : kFieldTags) {
-        if (text.starts_with(tag)) {
-            return tag.size();
+    for (const FieldTag& tag : kFieldTags) {
+        if (text.starts_with(tag.tag)) {
+            return &tag;
         }
     }
-    return 0;
+    return nullptr;
 }
 
 // True when text starts an element called name: "<name>", "<name .../>", "<name/>".
@@ -39,10 +48,11 @@ bool opensElement(std::string_view text, std::string_view name) {
            next == '\n';
 }
 
-// RSS 1.0 names its image inside the channel with an empty "<image rdf:resource=.../>".
+// RSS 1.0 names its image inside the channel with an empty "<image rdf:resource=.../>". The
+// search stops at the next "<", so a document of unclosed tags is still read in linear time.
 bool isSelfClosing(std::string_view startTag) {
-    const std::size_t close = startTag.find('>');
-    return close != std::string_view::npos && close > 0 && startTag[close - 1] == '/';
+    const std::size_t close = startTag.find_first_of("<>", 1);
+    return close != std::string_view::npos && startTag[close] == '>' && startTag[close - 1] == '/';
 }
 
 } // namespace
@@ -53,41 +63,39 @@ MarkedText markFields(std::string_view feed) {
     std::string& out = marked.text;
     out.reserve(feed.size());
     Image image = Image::NotYet;
-    std::size_t markers = 0;
+    int owner = kChannel;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < feed.size(); ++i) {
         const char c = feed[i];
         if (c == '|') {
-            ++markers;
+            marked.markers.push_back({FieldElement::None, false, owner});
             continue;
         }
         if (c != '<') {
             continue;
         }
         const std::string_view rest = feed.substr(i);
-        if (const std::size_t tagLength = fieldTagAt(rest)) {
+        if (const FieldTag* tag = fieldTagAt(rest)) {
             out.append(feed, copied, i - copied);
             out.push_back('|');
-            ++markers;
-            i += tagLength - 1;
+            marked.markers.push_back({tag->element, tag->tag[1] != '/', owner});
+            i += tag->tag.size() - 1;
             copied = i + 1;
-        } else if (image != Image::Done && opensElement(rest, "item")) {
-            if (image == Image::Inside) {
-                marked.channelImage.end = markers;
-            }
+        } else if (opensElement(rest, "item")) {
+            // The channel's image ends where the items begin, closed or not.
             image = Image::Done;
+            owner = isSelfClosing(rest) ? kChannel : marked.items++;
+        } else if (rest.starts_with("</item>")) {
+            owner = kChannel;
         } else if (image == Image::NotYet && opensElement(rest, "image") && !isSelfClosing(rest)) {
-            marked.channelImage.first = markers;
             image = Image::Inside;
-        } else if (image == Image::Inside && rest.substr(0, 8) == "</image>") {
-            marked.channelImage.end = markers;
+            owner = kChannelImage;
+        } else if (image == Image::Inside && rest.starts_with("</image>")) {
             image = Image::Done;
+            owner = kChannel;
         }
     }
     out.append(feed, copied);
-    if (image == Image::Inside) {
-        marked.channelImage.end = markers;
-    }
     return marked;
 }
 

@@ -1,22 +1,31 @@
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill::feeds {
 
-// Markers by ordinal, counting every "|" in the text from 0: first <= ordinal < end.
-struct MarkerSpan {
-    std::size_t first = 0;
-    std::size_t end = 0;
-    bool contains(std::size_t ordinal) const { return ordinal >= first && ordinal < end; }
+enum class FieldElement : std::uint8_t { None, Title, Link, Description };
+
+// Whose a marker is: the channel's, no one's (inside the channel's image), or an item's index.
+inline constexpr int kChannel = -1;
+inline constexpr int kChannelImage = -2;
+
+// What one "|" of the marked text stands for.
+struct Marker {
+    FieldElement element = FieldElement::None; // None: a "|" the feed wrote itself
+    bool opens = false;
+    int owner = kChannel;
 };
 
 struct MarkedText {
     std::string text;
-    // The markers inside the channel's image element when one stands before the first item.
-    MarkerSpan channelImage;
+    // One for every "|" in text, in order.
+    std::vector<Marker> markers;
+    // How many <item> elements the feed has.
+    int items = 0;
 };
 
 // The feed with each "<link>", "</link>", "<title>", "</title>", "<description>" and

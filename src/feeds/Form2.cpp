@@ -51,7 +51,7 @@ void Form2::getnews(const std::string& address) {
     const auto repCharacter = readRepIniFirstChar(services_.folder / "rep.ini", services_.codePage);
     // The downloaded bytes go as soon as they are cut, so a large feed is held once, not twice.
     FeedResult result =
-        extractFeed(services_.http.get(address), services_.codePage,
+        extractFeed(services_.http.get(address), address, services_.codePage,
                     repCharacter ? std::optional<std::string_view>(*repCharacter) : std::nullopt);
     Text1.setText(std::move(result.workingText));
     // Whole triples only: a broken feed may shift its own headlines, never the next feed's.

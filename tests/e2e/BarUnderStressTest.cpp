@@ -14,15 +14,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Headlines whose own link names them, so a click shows which item it reached.
+// Headlines whose own link names them, so a click shows which item it reached. The second
+// item has no description: read by position, every later item's link would be its description.
 std::string linkedFeed(const std::string& name, const std::string& firstTitle) {
     std::string body = "<rss><channel><title>" + name + "</title><link>http://127.0.0.1/" + name +
                        "/</link><description>d</description>";
     for (int i = 1; i <= 6; ++i) {
         const std::string n = std::to_string(i);
         body += "<item><title>" + (i == 1 ? firstTitle : name + " story " + n) +
-                "</title><link>http://127.0.0.1/" + name + "/" + n + "</link><description>About " +
-                n + "</description></item>";
+                "</title><link>http://127.0.0.1/" + name + "/" + n + "</link>" +
+                (i == 2 ? "" : "<description>About " + n + "</description>") + "</item>";
     }
     return body + "</channel></rss>";
 }
@@ -121,8 +122,9 @@ TEST_F(BarUnderStressTest, AWholePageInOneTitleTakesNoMoreMemoryThanAnOrdinaryTi
 }
 
 TEST_F(BarUnderStressTest, ABrokenFeedDoesNotTurnTheNextFeedsLinksIntoOtherText) {
-    // Two "|" in a title give the first feed one field too many. (An error page would do the
-    // same, but its message box waits for a person.)
+    // Two "|" in a title give the first feed one field too many, if read by position, and an
+    // item without a description one too few. (An error page would break a feed too, but its
+    // message box waits for a person.)
     feeds.serve("/a.xml", linkedFeed("alpha", "Left | mid | right"));
     feeds.serve("/b.xml", linkedFeed("beta", "beta story 1"));
     auto program = startBar("True", home, {feeds.url("/a.xml"), feeds.url("/b.xml")});
@@ -130,11 +132,12 @@ TEST_F(BarUnderStressTest, ABrokenFeedDoesNotTurnTheNextFeedsLinksIntoOtherText)
     ASSERT_NE(dock, 0u);
     ASSERT_TRUE(windowComesTo(dock, {0, 0, kScreenWidth, kBar}));
     // Click each headline as it reaches the middle of the strip until one of the second feed's
-    // items has opened; every click must open an item's own link.
+    // items after its item without a description has opened; every click must open an item's
+    // own link.
     const int middle = kScreenWidth / 2;
-    bool openedBeta = false;
-    const auto deadline = std::chrono::steady_clock::now() + 90s;
-    for (int round = 0; !openedBeta && std::chrono::steady_clock::now() < deadline; ++round) {
+    bool openedLaterBeta = false;
+    const auto deadline = std::chrono::steady_clock::now() + 150s;
+    for (int round = 0; !openedLaterBeta && std::chrono::steady_clock::now() < deadline; ++round) {
         warpPointer(middle, kScreenHeight / 2);
         // The last headline clicked moves on first, then the next one comes.
         ASSERT_TRUE(eventually([&] { return !headlineStartsAt(middle); }));
@@ -148,10 +151,13 @@ TEST_F(BarUnderStressTest, ABrokenFeedDoesNotTurnTheNextFeedsLinksIntoOtherText)
             EXPECT_TRUE(link.starts_with("http://127.0.0.1/alpha/") ||
                         link.starts_with("http://127.0.0.1/beta/"))
                 << "a click opened " << link;
-            openedBeta = openedBeta || link.starts_with("http://127.0.0.1/beta/");
+            openedLaterBeta = openedLaterBeta || (link.starts_with("http://127.0.0.1/beta/") &&
+                                                  link.back() >= '3' && link.back() <= '6');
         }
     }
-    EXPECT_TRUE(openedBeta) << "no headline of the feed after the broken one could be opened";
+    EXPECT_TRUE(openedLaterBeta)
+        << "no item of the feed after the broken one, after its item without a description, "
+           "could be opened";
 }
 
 TEST_F(BarUnderStressTest, APointerThatComesOntoTheBarWithoutMovingHoldsTheStrip) {

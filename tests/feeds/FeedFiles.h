@@ -18,9 +18,10 @@ inline std::string readFeedFile(const std::string& name) {
 
 inline FeedResult extractBody(std::string body, const platform::CodePage& system,
                               std::optional<std::string_view> repIniCharacter = std::nullopt,
-                              std::string contentType = "application/rss+xml") {
-    return extractFeed(platform::HttpResponse{std::move(body), std::move(contentType)}, system,
-                       repIniCharacter);
+                              std::string contentType = "application/rss+xml",
+                              std::string_view address = "http://feeds.example/news/feed.xml") {
+    return extractFeed(platform::HttpResponse{std::move(body), std::move(contentType)}, address,
+                       system, repIniCharacter);
 }
 
 } // namespace quill::feeds::test

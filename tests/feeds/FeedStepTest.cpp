@@ -51,8 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
         TitleCase{"A &amp; B", "A & B"}, TitleCase{"<![CDATA[Hello]]>", " Hello "},
         TitleCase{"x&#44;y", "x`y"}, TitleCase{"x&#044;y", "x`y"}, TitleCase{"a&#32;b", "a ;b"},
         TitleCase{"a&#032;b", "a ;b"},
-        // "&amp;" goes before the numeric references, so escaped references decode twice.
-        TitleCase{"&amp;#39;", "'"}, TitleCase{"&amp;lt;", "&lt;"}, TitleCase{"&#38;#38;", "&#38;"},
+        // "&amp;" goes before the numeric references, so escaped references decode twice; the
+        // references the table leaves are decoded after it.
+        TitleCase{"&amp;#39;", "'"}, TitleCase{"&amp;lt;", "<"}, TitleCase{"&#38;#38;", "&"},
         TitleCase{"&#169; 2024", "\u00a9 2024"},
         TitleCase{"&quot;Q&quot; &#151; &#039;", "\"Q\" - '"},
         TitleCase{"&#33;&#35;&#36;&#37;&#38;&#39;&#40;&#41;&#42;&#43;&#45;&#46;&#47;&#58;&#59;"
@@ -61,15 +62,15 @@ INSTANTIATE_TEST_SUITE_P(
         TitleCase{"&#033;&#035;&#036;&#037;&#038;&#039;&#040;&#041;&#042;&#043;&#045;&#046;"
                   "&#047;&#058;&#059;&#060;&#061;&#062;&#063;",
                   "!#$%&'()*+-./:;<=>?"},
-        // Nothing outside the table is decoded.
-        TitleCase{"&apos;&nbsp;&#x41;&#34;&#124;&#233;", "&apos;&nbsp;&#x41;&#34;&#124;&#233;"},
+        // After the table, the references it does not name; a "|" ends the field as a mark does.
+        TitleCase{"&apos;&nbsp;&#x41;&#34;&#233;&#124;x", "'\u00a0A\"\u00e9"},
         // Escaped markup is text, never a field boundary; other tag spellings are no markers.
         TitleCase{"&lt;title&gt;x&lt;/title&gt;", "<title>x</title>"},
         TitleCase{"<![CDATA[a &amp; b]]>", " a & b "}, TitleCase{"two\r\nlines", "two\r lines"}));
 
-TEST_F(FeedStep, AMarkInsideATitleShiftsEveryLaterField) {
+TEST_F(FeedStep, AMarkInsideATitleEndsItAndShiftsNothing) {
     const FeedResult result = extract(itemTitleFeed("News | Today"));
-    EXPECT_EQ(result.fields, (Fields{"T", "L", "", "News ", "", ""}));
+    EXPECT_EQ(result.fields, (Fields{"T", "L", "", "News ", "LA", "DA"}));
 }
 
 TEST_F(FeedStep, OtherTagSpellingsAreNoMarkers) {
@@ -120,11 +121,11 @@ TEST_F(FeedStep, ChannelImageFieldsAreDroppedAndNothingElse) {
         (Fields{"T", "L", "", "A", "LA", "DA", "B", "LB", "DB"}));
     EXPECT_EQ(extract(channel + items).fields,
               (Fields{"T", "L", "", "A", "LA", "DA", "B", "LB", "DB"}));
-    // An image inside an item belongs to the item.
+    // An image inside an item belongs to the item, whose own title comes first.
     EXPECT_EQ(extract(channel + "<item><title>A</title><image><title>IA</title></image>"
                                 "</item></channel></rss>")
                   .fields,
-              (Fields{"T", "L", "", "A", "IA"}));
+              (Fields{"T", "L", "", "A", "", ""}));
 }
 
 TEST_F(FeedStep, EmptyChannelDescriptionIsNoError) {
@@ -152,6 +153,108 @@ TEST_F(FeedStep, UnrepresentableCharactersBecomeQuestionMarksInTheFields) {
                                                 *windows1252, std::nullopt);
     ASSERT_GT(result.fields.size(), 3u);
     EXPECT_EQ(result.fields[3], "?\u20ac\u00e9?");
+}
+
+// What the bar gets from a feed: each triple's headline and link, the heading first.
+using Stories = std::vector<std::pair<std::string, std::string>>;
+
+struct StoryCase {
+    const char* what;
+    std::string feed;
+    Stories stories;
+};
+
+const std::string kChannel = "<rss><channel><title>T</title><link>L</link><description>D"
+                             "</description>";
+
+TEST_F(FeedStep, EachItemGivesItsOwnHeadlineAndLink) {
+    const StoryCase cases[] = {
+        {"no title: the description's first words",
+         kChannel + "<item><link>LA</link><description>&lt;p&gt;Storm &amp;amp; flood warning "
+                    "for the coast tonight, with gales and high tides from the west&lt;/p&gt;"
+                    "</description></item><item><link>LN</link></item>"
+                    "<item><title>B</title><link>LB</link><description>DB</description></item>",
+         {{"T", "L"},
+          {"Storm & flood warning for the coast tonight, with gales and high tides from the\u2026",
+           "LA"},
+          {"B", "LB"}}},
+        {"no link, no description",
+         kChannel + "<item><title>A</title><description>DA</description></item><item><title>B"
+                    "</title><link>LB</link></item><item><title>C</title><link>LC</link>"
+                    "<description>DC</description></item>",
+         {{"T", "L"}, {"A", ""}, {"B", "LB"}, {"C", "LC"}}},
+        {"every order",
+         "<rss><channel><description>D</description><link>L</link><title>T</title>"
+         "<item><title>A</title><description>DA</description><link>LA</link></item>"
+         "<item><link>LB</link><title>B</title><description>DB</description></item>"
+         "<item><description>DC</description><link>LC</link><title>C</title></item>"
+         "<item><link>LD</link><description>DD</description><title>D</title></item>"
+         "<item><description>DE</description><title>E</title><link>LE</link></item>",
+         {{"T", "L"}, {"A", "LA"}, {"B", "LB"}, {"C", "LC"}, {"D", "LD"}, {"E", "LE"}}},
+        {"prefixed look-alikes are not the item's own",
+         kChannel + "<item><dc:title>x</dc:title><itunes:title>y</itunes:title><title>A</title>"
+                    "<media:title>z</media:title><itunes:summary>s</itunes:summary><link>LA"
+                    "</link><content:encoded><![CDATA[<p>long</p>]]></content:encoded>"
+                    "<dc:description>d</dc:description></item><item><dc:title>only</dc:title>"
+                    "<link>LO</link><content:encoded>c</content:encoded></item>",
+         {{"T", "L"}, {"A", "LA"}}},
+        {"RDF: items outside the channel, the image's title and link no story",
+         "<rdf:RDF><channel rdf:about=\"c\"><title>T</title><link>L</link><description>D"
+         "</description><image rdf:resource=\"i\"/><items><rdf:Seq><rdf:li resource=\"a\"/>"
+         "</rdf:Seq></items></channel><image rdf:about=\"i\"><title>IT</title><link>IL</link>"
+         "</image><item rdf:about=\"a\"><title>A</title><link>LA</link><dc:date>2024</dc:date>"
+         "</item><item rdf:about=\"b\"><title>B</title><link>LB</link><description>DB"
+         "</description></item></rdf:RDF>",
+         {{"T", "L"}, {"A", "LA"}, {"B", "LB"}}},
+        {"not well-formed: bare &, a blank line first, HTML in CDATA",
+         "\n\n<?xml version=\"1.0\"?><rss><channel><title>Q & A</title><link>L</link>"
+         "<item><title>Fish & chips</title><description><![CDATA[<p>Hot & fresh<br></p>]]>"
+         "</description><link>http://f.example/?a=1&b=2</link></item><item><title>B</title>"
+         "<link>LB</link></item>",
+         {{"Q & A", "L"}, {"Fish & chips", "http://f.example/?a=1&b=2"}, {"B", "LB"}}},
+        {"references beyond the table",
+         kChannel + "<item><title>Nokogiri&#8217;s Slop&#x2019; Feature&hellip; &amp;mdash; "
+                    "&bogus; &#0;</title><link>LA</link></item>",
+         {{"T", "L"}, {"Nokogiri\u2019s Slop\u2019 Feature\u2026 \u2014 &bogus; &#0;", "LA"}}},
+        {"Atom",
+         "\n<?xml version=\"1.0\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\" "
+         "xml:base=\"http://base.example/news/\"><title type=\"html\">&lt;b&gt;Log&lt;/b&gt; "
+         "&amp;amp; more</title><link rel=\"self\" href=\"/feed.atom\"/><link href=\"./\"/>"
+         "<entry><title>Plain &amp; simple</title><link rel=\"replies\" href=\"c1\"/>"
+         "<link rel=\"alternate\" href=\"one?x=1&amp;y=2\"/><summary>S</summary></entry>"
+         "<entry xml:base=\"/other/\"><title type=\"xhtml\"><div><b>Two</b> &amp; "
+         "more</div></title><link href=\"../two\"/><content type=\"html\">&lt;p&gt;C"
+         "</content></entry><entry><source><title>Elsewhere</title></source><link "
+         "rel=\"alternate\" href=\"http://abs.example/3\"/><content>Third story</content>"
+         "</entry><entry><title><![CDATA[Bare & raw]]></title><link xml:base=\"deep/\" "
+         "href=\"4\"/></entry><entry><id>nothing</id></entry></feed>",
+         {{"Log & more", "http://base.example/news/"},
+          {"Plain & simple", "http://base.example/news/one?x=1&y=2"},
+          {"Two & more", "http://base.example/two"},
+          {"Third story", "http://abs.example/3"},
+          {"Bare & raw", "http://base.example/news/deep/4"}}},
+        {"Atom without xml:base: relative to the feed's address",
+         "<feed><title>F</title><link href=\"/\"/><entry><title>E</title><link href=\"e/1\"/>"
+         "</entry><entry><title>G</title><link href=\"//cdn.example/g\"/></entry><entry>"
+         "<title>H</title><link href=\"?page=2\"/></entry><entry><title>I</title><link "
+         "href=\"../../i/./j/../k\"/></entry></feed>",
+         {{"F", "http://feeds.example/"},
+          {"E", "http://feeds.example/news/e/1"},
+          {"G", "http://cdn.example/g"},
+          {"H", "http://feeds.example/news/feed.xml?page=2"},
+          {"I", "http://feeds.example/i/k"}}},
+    };
+    for (const StoryCase& c : cases) {
+        const FeedResult result =
+            test::extractBody(c.feed, *utf8_, std::nullopt, "application/rss+xml",
+                              "http://feeds.example/news/feed.xml");
+        Stories stories;
+        for (std::size_t i = 0; i + 2 < result.fields.size(); i += 3) {
+            stories.emplace_back(result.fields[i], result.fields[i + 1]);
+        }
+        EXPECT_EQ(stories, c.stories) << c.what;
+        EXPECT_EQ(result.fields.size() % 3, 0u) << c.what;
+    }
 }
 
 TEST(BadFeedMessage, IsTheProgramsWording) {

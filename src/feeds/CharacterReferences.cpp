@@ -1,4 +1,4 @@
-#include "ui/CharacterReferences.h"
+#include "feeds/CharacterReferences.h"
 
 #include "platform/Utf8.h"
 
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace quill::ui {
+namespace quill::feeds {
 
 namespace {
 
@@ -78,14 +78,13 @@ std::string decodeCharacterReferences(std::string_view text) {
     std::size_t copied = 0;
     for (std::size_t amp = text.find('&'); amp != std::string_view::npos;
          amp = text.find('&', amp + 1)) {
-        const std::size_t semicolon = text.find(';', amp + 1);
-        if (semicolon == std::string_view::npos) {
-            break;
-        }
-        const std::string_view body = text.substr(amp + 1, semicolon - amp - 1);
-        if (body.empty() || body.size() > kLongestBody) {
+        // Only as far as the longest body: a long text full of bare "&" stays linear.
+        const std::size_t found = text.substr(amp + 1, kLongestBody + 1).find(';');
+        if (found == 0 || found == std::string_view::npos) {
             continue;
         }
+        const std::size_t semicolon = amp + 1 + found;
+        const std::string_view body = text.substr(amp + 1, found);
         const auto character = body.front() == '#' ? numeric(body.substr(1)) : named(body);
         if (!character) {
             continue;
@@ -99,4 +98,4 @@ std::string decodeCharacterReferences(std::string_view text) {
     return out;
 }
 
-} // namespace quill::ui
+} // namespace quill::feeds

@@ -1,5 +1,6 @@
 #include "BarOnDesktop.h"
 
+#include <chrono>
 #include <cstdlib>
 
 namespace quill::testing {
@@ -25,6 +26,19 @@ bool keyboardTaken(platform::x11::XConnection& x) {
     }
     std::free(reply);
     return taken;
+}
+
+// The pointer leaves the bar in one jump, with nothing of the bar's in between: the strip, held
+// while it rested there, moves again within a second.
+::testing::AssertionResult stripRunsOnOnceThePointerJumpsAway(BarOnDesktopTest& desktop) {
+    const platform::Rect headlines{0, 0, kScreenWidth - kBoxesWidth, kBar};
+    const std::vector<Pixel> held = desktop.screen->grab(headlines);
+    desktop.warpPointer(kScreenWidth / 2, kScreenHeight / 2);
+    if (eventually([&] { return desktop.screen->grab(headlines) != held; },
+                   std::chrono::seconds(1))) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the strip stayed stopped";
 }
 
 TEST_F(BarOnDesktopTest, ARightClickOpensTheMenuWhoseReloadFetchesOnceMoreAndEscapeClosesIt) {
@@ -59,6 +73,41 @@ TEST_F(BarOnDesktopTest, ARightClickOpensTheMenuWhoseReloadFetchesOnceMoreAndEsc
     EXPECT_TRUE(eventually([&] { return pixelsWhere(below, isMenuFace) == 0; }))
         << "Escape left the menu open";
     EXPECT_EQ(feeds.requestCount(), 2u);
+    EXPECT_TRUE(stripRunsOnOnceThePointerJumpsAway(*this));
+
+    // A message box took the pointer: a reload whose feed lacks its description says so.
+    feeds.serve("/world.xml", "<rss><channel><title>Bare</title></channel></rss>");
+    warpPointer(440, kBar / 2);
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    ASSERT_TRUE(eventually([&] { return keyboardTaken(*x); }));
+    ASSERT_TRUE(xdotool({"key", "Down", "Return"}));
+    ASSERT_TRUE(eventually([&] { return feeds.requestCount() == 3; }));
+    ASSERT_TRUE(eventually([&] { return screen->windowsOf(program->pid()).size() == 2; }))
+        << "no message box";
+    ASSERT_TRUE(xdotool({"key", "Return"}));
+    ASSERT_TRUE(eventually([&] { return screen->windowsOf(program->pid()).size() == 1; }));
+    EXPECT_TRUE(stripRunsOnOnceThePointerJumpsAway(*this)) << "after the message box";
+
+    // A right click while a load holds the bar, the pointer gone before its end: no menu then.
+    feeds.serve("/world.xml", feed("World", 4));
+    feeds.delay("/world.xml", std::chrono::seconds(2));
+    warpPointer(460, kBar / 2);
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    ASSERT_TRUE(eventually([&] { return keyboardTaken(*x); }));
+    ASSERT_TRUE(xdotool({"key", "Down", "Return"}));
+    ASSERT_TRUE(eventually([&] { return feeds.requestCount() == 4; }));
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    warpPointer(kScreenWidth / 2, kScreenHeight / 2);
+    const platform::Rect strip{0, 0, kScreenWidth, kBar};
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(strip, isNotice) == 0; }));
+    // The menu opens where the next click is; one left over from the load would take that click.
+    warpPointer(800, kBar / 2);
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    EXPECT_TRUE(eventually([&] {
+        return pixelsWhere({800, kBar + 2, 900, kBar + 60}, isMenuFace) > 2000;
+    })) << "no menu at the new click";
+    EXPECT_EQ(pixelsWhere({460, kBar + 2, 560, kBar + 60}, isMenuFace), 0) << "a stale menu";
+    ASSERT_TRUE(xdotool({"key", "Escape"}));
     EXPECT_TRUE(program->running());
 }
 

@@ -54,7 +54,7 @@ TEST_F(HoverHoldTest, ARestingPointerUnderlinesTheHeadlineAndFreezesTheWholeStri
     EXPECT_TRUE(form1->Timer1.enabled());
 }
 
-TEST_F(HoverHoldTest, APointerOnTheBarsSurfaceFreezesTheStripAndLeavesUnderlinesAlone) {
+TEST_F(HoverHoldTest, APointerOnTheBarsSurfaceFreezesTheStripAndUnderlinesNoHeadline) {
     form1->Label5.setUnderline(true); // as a headline event whose hold returned at once leaves it
     const float x = bareX(100);
     std::vector<float> lefts;
@@ -69,7 +69,7 @@ TEST_F(HoverHoldTest, APointerOnTheBarsSurfaceFreezesTheStripAndLeavesUnderlines
     form1->mouseMoveAt(x, 100);
     EXPECT_GE(now(), 4000);
     EXPECT_TRUE(form1->Timer1.enabled());
-    EXPECT_EQ(underlined(), std::vector<int>{5});
+    EXPECT_TRUE(underlined().empty());
 }
 
 TEST_F(HoverHoldTest, AHoldersMarginOutsideItsLabelTriggersNothing) {
@@ -98,7 +98,7 @@ TEST_F(HoverHoldTest, AnEventHandledDuringAHoldCanStartAnInnerHold) {
         });
     });
     after(2000, [&] {
-        EXPECT_EQ(underlined(), (std::vector<int>{2, 3}));
+        EXPECT_EQ(underlined(), std::vector<int>{3}) << "only the headline under the pointer";
         EXPECT_FALSE(form1->Timer1.enabled());
     });
     after(3000, [&] { pointAt(330, 6); });
@@ -118,7 +118,7 @@ TEST_F(HoverHoldTest, AnEventWhileThePointerStandsStillDoesNotStartASecondHold) 
         });
     });
     after(2000, [&] {
-        EXPECT_EQ(underlined(), (std::vector<int>{2, 5}));
+        EXPECT_EQ(underlined(), std::vector<int>{5});
         EXPECT_FALSE(form1->Timer1.enabled());
     });
     after(3000, [&] { pointAt(301, 6); });

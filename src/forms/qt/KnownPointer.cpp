@@ -30,9 +30,14 @@ bool KnownPointer::eventFilter(QObject*, QEvent* event) {
         known_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         age_.start();
         break;
+    // Qt also sends an enter when a window is shown or placed, with where it last saw the
+    // pointer: a server that tells is asked instead.
     case QEvent::Enter:
-        known_ = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
-        age_.start();
+        known_.reset();
+        if (!serverTells_) {
+            known_ = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+            age_.start();
+        }
         break;
     // Gone from this window, perhaps to one that tells the program nothing.
     case QEvent::Leave:

@@ -128,16 +128,12 @@ TEST_F(HoverHoldTest, AnEventWhileThePointerStandsStillDoesNotStartASecondHold) 
 }
 
 TEST_F(HoverHoldTest, AHoldWaitsWhereTheLastLookWasWhenNoneIsWaitingAbove) {
-    pointAt(0, 0); // where no hold has looked yet: the initial last look
-    after(1000, [&] {
-        EXPECT_FALSE(form1->Timer1.enabled());
-        pointAt(300, 600); // off the bar: the bar sees no move
-    });
+    pointAt(0, 0);                           // the initial last look
+    after(1000, [&] { pointAt(300, 600); }); // off the bar: the bar sees no move
     const double start = now();
     moveOver(2);
     EXPECT_GE(now() - start, 1000);
     EXPECT_TRUE(form1->Timer1.enabled());
-    EXPECT_TRUE(underlined().empty());
 }
 
 TEST_F(HoverHoldTest, AReloadDueDuringAHoldRunsInsideItAndTheHoldGoesOn) {

@@ -334,7 +334,6 @@ TEST_F(LinuxDesktopTest, ShellNotificationsReachTheBarsProcedure) {
     xcb_map_window(x_->raw(), panel);
     x_->flush();
     EXPECT_TRUE(waitFor([&] { return receivedMessage({bar, kCallback, ABN_POSCHANGED, 0}); }));
-
     // The screen changes its size (RandR): the window is told, as Windows tells it.
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect was = screen->geometry();

@@ -68,6 +68,9 @@ void handleAfter(TAppBar& bar, std::uint32_t message, WParam wParam, LParam lPar
     case WM_WINDOWPOSCHANGED:
         bar.OnWindowPosChanged();
         break;
+    case WM_DISPLAYCHANGE:
+        bar.OnDisplayChange();
+        break;
     case WM_NCHITTEST: {
         LResult hit = result; // a failing handler leaves the form's answer
         bar.OnNcHitTest(lParam, hit);

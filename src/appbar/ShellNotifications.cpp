@@ -29,6 +29,16 @@ void TAppBar::OnPosChanged() {
     }
 }
 
+void TAppBar::OnDisplayChange() {
+    // A bar that floats keeps its place; every other docks again, as at a shell's notice.
+    if (Edge() != EdgeFloat) {
+        UpdateBar();
+    }
+    if (DisplayChanged) {
+        DisplayChanged();
+    }
+}
+
 void TAppBar::OnActivate(WParam wParam) {
     if (wParam == 0) {
         SetShown(false);

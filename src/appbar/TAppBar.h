@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -111,6 +112,8 @@ public:
     void OnAppBarNotify(platform::WParam code, platform::LParam lParam);
     void OnActivate(platform::WParam wParam);
     void OnWindowPosChanged();
+    // The screen's size changed: a docked bar takes its edge's new length, then tells its owner.
+    void OnDisplayChange();
     void OnTimer();
     void OnNcMouseMove();
     void OnEnterSizeMove();
@@ -120,6 +123,9 @@ public:
     void OnExitSizeMove();
     // hit is what the form's own procedure answered; it may be replaced.
     void OnNcHitTest(platform::LParam point, platform::LResult& hit);
+
+    // Called once the bar has taken a new screen's size, for the form to lay itself out again.
+    std::function<void()> DisplayChanged;
 
     // Auto-hide: slides the bar in or out.
     void SetShown(bool show);

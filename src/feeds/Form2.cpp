@@ -109,9 +109,7 @@ void Form2::Command1_Click() {
     handOver();
     clearWorkingState();
     form1_.Command2.press();
-    const float width = form1_.width();
-    form1_.Picture10.setLeft(width - form1_.Picture10.width());
-    form1_.Picture11.setLeft(width - form1_.Picture10.width() - form1_.Picture11.width());
+    form1_.placeBoxes();
 }
 
 void Form2::Command2_Click() {

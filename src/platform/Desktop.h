@@ -52,9 +52,9 @@ inline constexpr std::uint32_t ABE_LEFT = 0, ABE_TOP = 1, ABE_RIGHT = 2, ABE_BOT
 
 // Window messages.
 inline constexpr std::uint32_t WM_ACTIVATE = 0x0006, WM_GETMINMAXINFO = 0x0024,
-                               WM_WINDOWPOSCHANGED = 0x0047, WM_NCHITTEST = 0x0084,
-                               WM_NCMOUSEMOVE = 0x00A0, WM_TIMER = 0x0113, WM_SIZING = 0x0214,
-                               WM_MOVING = 0x0216, WM_ENTERSIZEMOVE = 0x0231,
+                               WM_WINDOWPOSCHANGED = 0x0047, WM_DISPLAYCHANGE = 0x007E,
+                               WM_NCHITTEST = 0x0084, WM_NCMOUSEMOVE = 0x00A0, WM_TIMER = 0x0113,
+                               WM_SIZING = 0x0214, WM_MOVING = 0x0216, WM_ENTERSIZEMOVE = 0x0231,
                                WM_EXITSIZEMOVE = 0x0232, WM_USER = 0x0400;
 
 // Window longs and styles.

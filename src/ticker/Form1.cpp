@@ -114,6 +114,7 @@ void Form1::Form_Load() {
         AppBar = std::make_unique<appbar::TAppBar>(services_.app.desktop(), services_.registry);
     }
     AppBar->Extends(*this);
+    AppBar->DisplayChanged = [this] { AppBar_DisplayChanged(); };
     setVisible(false);
     AppBar->setEdge(form3().List1.list(1) == "True" ? 1 : 3);
     setVisible(false);
@@ -139,6 +140,17 @@ void Form1::Command3_Click() {
     if (form3().Option2.value()) {
         AppBar->setEdge(3);
     }
+}
+
+void Form1::placeBoxes() {
+    const float right = width();
+    Picture10.setLeft(right - Picture10.width());
+    Picture11.setLeft(right - Picture10.width() - Picture11.width());
+}
+
+void Form1::AppBar_DisplayChanged() {
+    // Placed once by the first load, they would stay mid-bar or past the end of a new screen.
+    placeBoxes();
 }
 
 void Form1::Command2_Click() {

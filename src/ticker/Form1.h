@@ -51,6 +51,7 @@ public:
     void LabelN_Click(int n);
     void Label12_Click();
     void Label13_Click();
+    void AppBar_DisplayChanged();
 
     // The bar's menu under the right button.
     struct MenuEntry {
@@ -72,6 +73,8 @@ public:
     bool canReload() const;
     // Starts the strip again after a hold, unless the user paused it.
     void restartMover();
+    // Puts the X and Options boxes at the bar's right end.
+    void placeBoxes();
 
     // The title the bar showed for the feed at this address, once loaded.
     std::optional<std::string> channelTitle(const std::string& address) const;
@@ -138,6 +141,9 @@ private:
     // Counts a minute and starts a reload when the count reads as the interval text.
     void minuteTick();
     void fitHolder(int n);
+    // Underlines headline n and no other (none for 0): a hold still waiting further up, or one
+    // whose headline the pointer has left, keeps no underline of its own.
+    void underlineOnly(int n);
     void applyLook();
 
     Services& services_;

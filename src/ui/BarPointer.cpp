@@ -9,8 +9,14 @@
 
 namespace quill::ticker {
 
+void Form1::underlineOnly(int n) {
+    for (int m = 1; m <= kSlots; ++m) {
+        headline(m).setUnderline(m == n);
+    }
+}
+
 void Form1::LabelN_MouseMove(int n) {
-    headline(n).setUnderline(true);
+    underlineOnly(n);
     Timer1.setEnabled(false);
     // Windowless holders have no window of their own: the tip would hang on the bar's.
     ToolTip.HoldOnHeadline(hwnd(), ItemDescription[static_cast<std::size_t>(n)], "", 0, 0, true,
@@ -18,6 +24,7 @@ void Form1::LabelN_MouseMove(int n) {
 }
 
 void Form1::Form_MouseMove() {
+    underlineOnly(0);
     Timer1.setEnabled(false);
     ToolTip.HoldOnBar();
 }

@@ -1,5 +1,6 @@
 #include "ui/mdlToolTip.h"
 
+#include "platform/Rects.h"
 #include "ticker/Form1.h"
 #include "ui/TipText.h"
 
@@ -8,22 +9,41 @@
 
 namespace quill::ui {
 
-bool mdlToolTip::waitWhileResting(platform::Hwnd owner, const std::string& description) {
+bool mdlToolTip::pointerOnBar(platform::Point& pointer) {
+    // The client area where the pointer's own events are: a layer-shell surface's window rect
+    // and the pointer's events do not share an origin.
     platform::Desktop& desktop = form1_.app().desktop();
+    platform::Rect bar;
+    platform::Point origin;
+    return desktop.GetCursorPos(pointer) && desktop.GetClientRect(form1_.hwnd(), bar) &&
+           desktop.ClientToScreen(form1_.hwnd(), origin) &&
+           platform::intersects(platform::translated(bar, origin),
+                                {pointer.x, pointer.y, pointer.x + 1, pointer.y + 1});
+}
+
+bool mdlToolTip::waitWhileResting(platform::Hwnd owner, const std::string& description) {
     forms::Backend& backend = form1_.app().backend();
     platform::Point pointer;
-    // A pointer that cannot be read counts as moved, so the strip never stays frozen for it.
-    if (!desktop.GetCursorPos(pointer)) {
+    // A pointer that cannot be read, or is not over the bar, counts as moved, so the strip never
+    // stays frozen for it: an event can come late, after a window or a menu took the pointer.
+    if (!pointerOnBar(pointer)) {
         return true;
     }
-    if (pointer == LastPointerPos) {
+    // Only for a hold further up: with none waiting, a pointer back where the last one last
+    // looked would leave the strip stopped after it, with no event from the bar to end that.
+    if (pointer == LastPointerPos && holdsWaiting_ > 0) {
         return false;
     }
+    ++holdsWaiting_;
+    struct Done {
+        int& holds;
+        ~Done() { --holds; }
+    } done{holdsWaiting_};
     const double restStart = backend.now();
     bool tipDue = !description.empty();
     for (;;) {
         LastPointerPos = pointer;
-        if (!desktop.GetCursorPos(pointer) || pointer != LastPointerPos) {
+        if (!pointerOnBar(pointer) || pointer != LastPointerPos) {
             return true;
         }
         // Shown once: a tip standing over a resting pointer needs nothing more.

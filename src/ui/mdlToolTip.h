@@ -37,13 +37,16 @@ public:
     platform::Hwnd TipWindow = 0;
 
 private:
-    // Waits until the pointer moves, showing the description's tip once it has rested long
-    // enough. False when it returned at once: the pointer stands where the last look saw it, so
-    // either a hold further up is waiting or nothing moved since.
+    // Waits until the pointer moves or leaves the bar, showing the description's tip once it has
+    // rested long enough. False when it returned at once: the pointer stands where the last look
+    // of a hold further up, still waiting, saw it.
     bool waitWhileResting(platform::Hwnd owner = 0, const std::string& description = {});
     void showTip(platform::Hwnd owner, const std::string& description);
+    // Reads the pointer; false when that fails or it is not over the bar, however it left.
+    bool pointerOnBar(platform::Point& pointer);
 
     ticker::Form1& form1_;
+    int holdsWaiting_ = 0;
 };
 
 } // namespace quill::ui

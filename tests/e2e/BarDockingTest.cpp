@@ -89,6 +89,12 @@ TEST_F(BarDockingTest, TwoBarsOnTheSameEdgeStack) {
     ASSERT_TRUE(workAreaIs({0, 2 * kBar, kScreenWidth, kScreenHeight}));
     EXPECT_TRUE(windowComesTo(firstDock, {0, 0, kScreenWidth, kBar}));
     EXPECT_TRUE(windowComesTo(secondDock, {0, kBar, kScreenWidth, 2 * kBar}));
+    // The upper one quits by its X box: the lower moves up to the edge, its strut only its own.
+    warpPointer(kScreenWidth - 10, kBar / 2); // on the "X", not its right margin
+    ASSERT_TRUE(xdotool({"click", "1"}));
+    ASSERT_TRUE(eventually([&] { return !first->running(); }));
+    EXPECT_TRUE(windowComesTo(secondDock, {0, 0, kScreenWidth, kBar}));
+    EXPECT_TRUE(workAreaIs({0, kBar, kScreenWidth, kScreenHeight}));
 }
 
 TEST_F(BarDockingTest, KillingTheProgramGivesTheWorkAreaBack) {

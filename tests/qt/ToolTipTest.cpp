@@ -1,6 +1,7 @@
 #include "QtWorld.h"
 #include "support/QuietBar.h"
 
+#include <QCursor>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
@@ -15,10 +16,13 @@ namespace {
 // The bar on the Qt backend with a scripted pointer: a hold on a headline, and what the user
 // sees of its tip while it lasts.
 struct ToolTipTest : QuietBar, ::testing::Test {
-    // Moves only tell the desktop where the pointer is.
     ToolTipTest() : QuietBar(offscreenApplication()) { pointAt({40, 5}); }
 
-    void pointAt(QPoint local) { QTest::mouseMove(widget->windowHandle(), local); }
+    // The display's own idea follows: the desktop asks it once a move is old.
+    void pointAt(QPoint local) {
+        QTest::mouseMove(widget->windowHandle(), local);
+        QCursor::setPos(widget->mapToGlobal(local));
+    }
 
     const QWidget* shownTip() const {
         const QWidget* tip = world.backend.windowFor(form1->ToolTip.TipWindow);

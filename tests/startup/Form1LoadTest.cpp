@@ -33,6 +33,12 @@ TEST_F(Form1LoadTest, TrueDocksAtTheTopAndAnythingElseAtTheBottom) {
         program.world.desktop.GetWindowRect(bar.hwnd(), rect);
         EXPECT_EQ(rect, expected);
         EXPECT_EQ(bar.AppBar->DockedHeight(), 13);
+        // A narrower screen: the bar spans it again, its boxes at the new right end.
+        program.world.desktop.screenWidth = 1024;
+        program.world.desktop.SendMessage(bar.hwnd(), platform::WM_DISPLAYCHANGE, 32, 0);
+        program.world.desktop.GetWindowRect(bar.hwnd(), rect);
+        EXPECT_EQ(rect.width(), 1024);
+        EXPECT_EQ(bar.Picture10.left() + bar.Picture10.width(), bar.width());
     }
 }
 

@@ -54,7 +54,7 @@ TEST_F(HoverHoldTest, ARestingPointerUnderlinesTheHeadlineAndFreezesTheWholeStri
     EXPECT_TRUE(form1->Timer1.enabled());
 }
 
-TEST_F(HoverHoldTest, APointerOnTheBarsSurfaceFreezesTheStripAndLeavesUnderlinesAlone) {
+TEST_F(HoverHoldTest, APointerOnTheBarsSurfaceFreezesTheStripAndUnderlinesNoHeadline) {
     form1->Label5.setUnderline(true); // as a headline event whose hold returned at once leaves it
     const float x = bareX(100);
     std::vector<float> lefts;
@@ -69,7 +69,7 @@ TEST_F(HoverHoldTest, APointerOnTheBarsSurfaceFreezesTheStripAndLeavesUnderlines
     form1->mouseMoveAt(x, 100);
     EXPECT_GE(now(), 4000);
     EXPECT_TRUE(form1->Timer1.enabled());
-    EXPECT_EQ(underlined(), std::vector<int>{5});
+    EXPECT_TRUE(underlined().empty());
 }
 
 TEST_F(HoverHoldTest, AHoldersMarginOutsideItsLabelTriggersNothing) {
@@ -98,7 +98,7 @@ TEST_F(HoverHoldTest, AnEventHandledDuringAHoldCanStartAnInnerHold) {
         });
     });
     after(2000, [&] {
-        EXPECT_EQ(underlined(), (std::vector<int>{2, 3}));
+        EXPECT_EQ(underlined(), std::vector<int>{3}) << "only the headline under the pointer";
         EXPECT_FALSE(form1->Timer1.enabled());
     });
     after(3000, [&] { pointAt(330, 6); });
@@ -118,7 +118,7 @@ TEST_F(HoverHoldTest, AnEventWhileThePointerStandsStillDoesNotStartASecondHold) 
         });
     });
     after(2000, [&] {
-        EXPECT_EQ(underlined(), (std::vector<int>{2, 5}));
+        EXPECT_EQ(underlined(), std::vector<int>{5});
         EXPECT_FALSE(form1->Timer1.enabled());
     });
     after(3000, [&] { pointAt(301, 6); });
@@ -127,18 +127,13 @@ TEST_F(HoverHoldTest, AnEventWhileThePointerStandsStillDoesNotStartASecondHold) 
     EXPECT_TRUE(form1->Timer1.enabled());
 }
 
-TEST_F(HoverHoldTest, TheFirstHoldWithThePointerAtTheOriginReturnsAtOnce) {
-    pointAt(0, 0);
-    after(1000, [&] { pointAt(1, 1); }); // would end a hold that should not have started
+TEST_F(HoverHoldTest, AHoldWaitsWhereTheLastLookWasWhenNoneIsWaitingAbove) {
+    pointAt(0, 0);                           // the initial last look
+    after(1000, [&] { pointAt(300, 600); }); // off the bar: the bar sees no move
     const double start = now();
     moveOver(2);
-    EXPECT_EQ(now(), start);
-    // Its own effects stay until the next movement brings a new event.
-    const std::vector<float> lefts = holderLefts();
-    world.backend.advance(500);
-    EXPECT_EQ(holderLefts(), lefts);
-    EXPECT_EQ(underlined(), std::vector<int>{2});
-    EXPECT_FALSE(form1->Timer1.enabled());
+    EXPECT_GE(now() - start, 1000);
+    EXPECT_TRUE(form1->Timer1.enabled());
 }
 
 TEST_F(HoverHoldTest, AReloadDueDuringAHoldRunsInsideItAndTheHoldGoesOn) {

@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <qpa/qwindowsysteminterface.h>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -332,6 +334,14 @@ TEST_F(LinuxDesktopTest, ShellNotificationsReachTheBarsProcedure) {
     xcb_map_window(x_->raw(), panel);
     x_->flush();
     EXPECT_TRUE(waitFor([&] { return receivedMessage({bar, kCallback, ABN_POSCHANGED, 0}); }));
+    // The screen changes its size (RandR): the window is told, as Windows tells it.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect was = screen->geometry();
+    for (const QRect size : {QRect(0, 0, 1024, 768), was}) {
+        QWindowSystemInterface::handleScreenGeometryChange(screen, size, size);
+        QWindowSystemInterface::flushWindowSystemEvents();
+    }
+    EXPECT_EQ(count(bar, WM_DISPLAYCHANGE), 2u);
 }
 
 TEST_F(LinuxDesktopTest, ActivationReachesTheProcedure) {

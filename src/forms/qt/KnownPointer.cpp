@@ -16,7 +16,7 @@ KnownPointer::~KnownPointer() {
 }
 
 std::optional<QPoint> KnownPointer::position() const {
-    if (known_ || !serverTells_) {
+    if (!serverTells_ || (known_ && !age_.hasExpired(kTrustedMs))) {
         return known_;
     }
     return QCursor::pos();
@@ -28,9 +28,16 @@ bool KnownPointer::eventFilter(QObject*, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
         known_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        age_.start();
         break;
+    // Qt also sends an enter when a window is shown or placed, with where it last saw the
+    // pointer: a server that tells is asked instead.
     case QEvent::Enter:
-        known_ = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+        known_.reset();
+        if (!serverTells_) {
+            known_ = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+            age_.start();
+        }
         break;
     // Gone from this window, perhaps to one that tells the program nothing.
     case QEvent::Leave:

@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <vector>
 
 namespace quill::forms::qt {
 
@@ -33,6 +35,7 @@ constexpr int kQtDockType = 0x4;
 constexpr int kDoubleClickArea = 4; // pixels, as Windows has it
 constexpr int kBorder = 1;
 constexpr std::uint32_t kShortestTimer = 10; // milliseconds; shorter requests get this
+constexpr WParam kBitsPerPixel = 32;
 
 LinuxDesktop* current = nullptr;
 
@@ -121,6 +124,11 @@ LinuxDesktop::LinuxDesktop(QtBackend& backend, std::unique_ptr<AppBarShell> shel
     : backend_(backend), shell_(std::move(shell)), context_(std::make_unique<QObject>()),
       pointer_(QGuiApplication::platformName() != QLatin1String("wayland")) {
     current = this;
+    // Qt follows RandR (and a Wayland output's mode), so by now the screen's metrics are new.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QObject::connect(screen, &QScreen::geometryChanged, context_.get(),
+                         [this] { displayChanged(); });
+    }
     shell_->notify = [this](Hwnd bar, std::uint32_t message, WParam code, LParam lParam) {
         SendMessage(bar, message, code, lParam);
     };
@@ -193,6 +201,19 @@ void LinuxDesktop::windowMovedOrResized(Hwnd window) {
             }
         },
         Qt::QueuedConnection);
+}
+
+void LinuxDesktop::displayChanged() {
+    const QSize size = logicalScreenSize();
+    const auto lParam =
+        static_cast<LParam>((size.width() & 0xFFFF) | ((size.height() & 0xFFFF) << 16));
+    std::vector<Hwnd> windows;
+    for (const auto& [window, state] : windows_) {
+        windows.push_back(window);
+    }
+    for (const Hwnd window : windows) {
+        SendMessage(window, WM_DISPLAYCHANGE, kBitsPerPixel, lParam);
+    }
 }
 
 LResult LinuxDesktop::defaultWindowProc(Hwnd window, std::uint32_t message, WParam, LParam lParam) {

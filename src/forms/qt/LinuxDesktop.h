@@ -74,6 +74,8 @@ private:
     // The shell may have read events into its queue while answering; deliver them soon.
     void drainShellSoon();
     void windowMovedOrResized(platform::Hwnd window);
+    // As Windows does when the screen's size changes: WM_DISPLAYCHANGE to every window.
+    void displayChanged();
 
     QtBackend& backend_;
     std::unique_ptr<platform::x11::AppBarShell> shell_;

@@ -3,6 +3,8 @@
 #include "forms/qt/OverlaySurface.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
@@ -12,6 +14,12 @@ namespace quill::forms::qt {
 
 std::optional<std::size_t> execMenu(QWidget* owner, QPoint logicalAt,
                                     const std::vector<MenuItem>& items) {
+    // A click queued behind a load that held the bar comes out when the load is over. If the
+    // pointer has gone on from where it clicked, so has the user: a menu there would only take
+    // the keyboard from whatever they went on to.
+    if ((QCursor::pos() - logicalAt).manhattanLength() > QApplication::startDragDistance()) {
+        return std::nullopt;
+    }
     QMenu menu(owner);
     std::vector<QAction*> actions;
     for (const MenuItem& item : items) {

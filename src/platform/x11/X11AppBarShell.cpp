@@ -37,6 +37,7 @@ public:
     explicit X11AppBarShell(std::unique_ptr<XConnection> x) : x_(std::move(x)) {
         x_->selectInput(x_->root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
         workArea_ = x_->property(x_->root(), atom("_NET_WORKAREA")).value_or(Values{});
+        othersStruts_ = othersStruts();
         followActiveWindow();
         x_->flush();
     }
@@ -50,9 +51,11 @@ public:
             removeBar(window);
             return 1;
         case ABM_QUERYPOS:
+            x_->readScreenSize(); // a bar docks again when the screen's size changed
             trim(window, data.uEdge, data.rc);
             return 1;
         case ABM_SETPOS:
+            x_->readScreenSize();
             trim(window, data.uEdge, data.rc);
             if (bars_.count(window) == 0) {
                 return 0;
@@ -115,8 +118,8 @@ public:
             if (!changes.any()) {
                 return;
             }
-            if (changes.workArea) {
-                workAreaChanged();
+            if (changes.workArea || changes.docks) {
+                spaceChanged();
             }
             if (changes.activeWindow) {
                 activeWindowChanged();
@@ -136,8 +139,8 @@ private:
     // when the window is unmapped.
     using Wishes = std::map<xcb_atom_t, bool>;
     struct Changes {
-        bool workArea = false, activeWindow = false, other = false;
-        bool any() const { return workArea || activeWindow || other; }
+        bool workArea = false, docks = false, activeWindow = false, other = false;
+        bool any() const { return workArea || docks || activeWindow || other; }
     };
 
     xcb_atom_t atom(const std::string& name) { return x_->atom(name); }
@@ -184,15 +187,7 @@ private:
         if (edge > ABE_BOTTOM) {
             return;
         }
-        std::set<xcb_window_t> others;
-        for (const std::uint32_t client :
-             x_->property(x_->root(), atom("_NET_CLIENT_LIST")).value_or(Values{})) {
-            others.insert(client);
-        }
-        for (const std::uint32_t bar :
-             x_->property(x_->root(), atom(kBarList)).value_or(Values{})) {
-            others.insert(bar);
-        }
+        std::set<xcb_window_t> others = listedWindows();
         for (const auto& [bar, state] : bars_) {
             others.insert(bar);
         }
@@ -204,6 +199,18 @@ private:
             }
         }
         trimPast(edge, rect, strips);
+    }
+
+    // The window manager's clients and every program's bars.
+    std::set<xcb_window_t> listedWindows() {
+        std::set<xcb_window_t> windows;
+        for (const char* list : {"_NET_CLIENT_LIST", kBarList}) {
+            for (const std::uint32_t window :
+                 x_->property(x_->root(), atom(list)).value_or(Values{})) {
+                windows.insert(window);
+            }
+        }
+        return windows;
     }
 
     // Adds a bar to the shared list or takes it out, dropping bars whose windows are gone.
@@ -384,6 +391,9 @@ private:
             const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
             if (e.window == x_->root() && e.atom == atom("_NET_WORKAREA")) {
                 changes.workArea = true;
+            } else if (e.window == x_->root() &&
+                       (e.atom == atom("_NET_CLIENT_LIST") || e.atom == atom(kBarList))) {
+                changes.docks = true;
             } else if (e.window == x_->root() && e.atom == atom("_NET_ACTIVE_WINDOW")) {
                 changes.activeWindow = true;
             } else if (e.window == active_ && e.atom == atom("_NET_WM_STATE")) {
@@ -419,13 +429,39 @@ private:
         }
     }
 
-    void workAreaChanged() {
+    // A bar stacked below another's strip moves up when that strip goes or shrinks, which need
+    // not change the work area: the lower bar's own strut, counted from the edge, covers both.
+    void spaceChanged() {
         Values area = x_->property(x_->root(), atom("_NET_WORKAREA")).value_or(Values{});
-        if (area == workArea_) {
+        Values struts = othersStruts();
+        if (area == workArea_ && struts == othersStruts_) {
             return;
         }
         workArea_ = std::move(area);
+        othersStruts_ = std::move(struts);
         notifyBars(ABN_POSCHANGED, 0);
+    }
+
+    // What the other windows reserve, as they say it: each window with its granted strip and
+    // struts.
+    Values othersStruts() {
+        Values struts;
+        for (const xcb_window_t window : listedWindows()) {
+            if (bars_.count(window) != 0) {
+                continue;
+            }
+            Values held;
+            for (const char* name : {kGrantedStrip, "_NET_WM_STRUT_PARTIAL", "_NET_WM_STRUT"}) {
+                const Values values = x_->property(window, atom(name)).value_or(Values{});
+                held.push_back(static_cast<std::uint32_t>(values.size()));
+                held.insert(held.end(), values.begin(), values.end());
+            }
+            if (held != Values(3, 0)) {
+                struts.push_back(window);
+                struts.insert(struts.end(), held.begin(), held.end());
+            }
+        }
+        return struts;
     }
 
     void activeWindowChanged() {
@@ -471,6 +507,7 @@ private:
     std::map<xcb_window_t, Bar> bars_;
     std::map<xcb_window_t, Wishes> wishes_;
     Values workArea_;
+    Values othersStruts_;
     xcb_window_t active_ = XCB_WINDOW_NONE;
     bool fullScreen_ = false;
 };

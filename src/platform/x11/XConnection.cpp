@@ -38,6 +38,15 @@ XConnection::~XConnection() {
     xcb_disconnect(connection_);
 }
 
+void XConnection::readScreenSize() {
+    const Reply<xcb_get_geometry_reply_t> reply(
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root_), nullptr));
+    if (reply) {
+        screenWidth_ = reply->width;
+        screenHeight_ = reply->height;
+    }
+}
+
 bool XConnection::ok() const {
     return xcb_connection_has_error(connection_) == 0 && root_ != 0;
 }

@@ -29,6 +29,8 @@ public:
     xcb_window_t root() const { return root_; }
     int screenWidth() const { return screenWidth_; }
     int screenHeight() const { return screenHeight_; }
+    // Reads the screen's size again: RandR changes it while the program runs.
+    void readScreenSize();
 
     xcb_atom_t atom(const std::string& name);
 

@@ -1,12 +1,61 @@
 #include "BarOnDesktop.h"
 
+#include "support/ProcessSample.h"
+
+#include <chrono>
+#include <thread>
+
 namespace quill::testing {
 namespace {
 
-TEST_F(BarOnDesktopTest, AFullScreenWindowPutsTheBarBelowUntilItGoes) {
+using namespace std::chrono_literals;
+
+// The strip, without the boxes at the bar's right end.
+const platform::Rect kStrip{0, 0, kScreenWidth - kBoxesWidth, kBar};
+
+// Whether the program spends next to nothing (a thousandth of a processor) over
+// some two-second span: the first span may still hold the work of being covered.
+bool costsNothing(pid_t pid) {
+    return eventually(
+        [pid] {
+            const auto before = processorNanoseconds(pid);
+            const auto start = std::chrono::steady_clock::now();
+            std::this_thread::sleep_for(2s); // the span measured, not a wait for an event
+            const auto after = processorNanoseconds(pid);
+            const std::chrono::duration<double, std::nano> span =
+                std::chrono::steady_clock::now() - start;
+            return before && after && *after - *before < 0.001 * span.count();
+        },
+        20s);
+}
+
+// Whether `after` shows the strip of `before` moved left by at most `most` pixels: some shift
+// puts all but a few of their text pixels on each other.
+bool movedAtMost(const std::vector<Pixel>& before, const std::vector<Pixel>& after, int most) {
+    const int width = kStrip.width();
+    for (int shift = 0; shift <= most; ++shift) {
+        int text = 0, mismatched = 0;
+        for (std::size_t row = 0; row < static_cast<std::size_t>(kBar); ++row) {
+            for (int column = most; column < width; ++column) {
+                const auto at = [&](int c) {
+                    return row * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
+                };
+                text += isText(before[at(column)]);
+                mismatched += isText(before[at(column)]) != isText(after[at(column - shift)]);
+            }
+        }
+        if (text > 0 && mismatched * 20 <= text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(BarOnDesktopTest, AFullScreenWindowPutsTheBarBelowAndStopsItsWorkUntilItGoes) {
     auto program = startBar("True", home);
     const xcb_window_t dock = waitForDock(*program);
     ASSERT_TRUE(eventually([&] { return screen->hasState(dock, "_NET_WM_STATE_ABOVE"); }));
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(kStrip, isText) > 0; }));
 
     const xcb_window_t video = xcb_generate_id(x->raw());
     xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(x->raw())).data;
@@ -20,6 +69,7 @@ TEST_F(BarOnDesktopTest, AFullScreenWindowPutsTheBarBelowUntilItGoes) {
         return screen->hasState(dock, "_NET_WM_STATE_BELOW") &&
                !screen->hasState(dock, "_NET_WM_STATE_ABOVE");
     })) << "the bar stayed on top of a full-screen window";
+    EXPECT_TRUE(costsNothing(program->pid())) << "the covered bar kept working";
 
     xcb_destroy_window(x->raw(), video);
     x->flush();
@@ -27,6 +77,34 @@ TEST_F(BarOnDesktopTest, AFullScreenWindowPutsTheBarBelowUntilItGoes) {
         return screen->hasState(dock, "_NET_WM_STATE_ABOVE") &&
                !screen->hasState(dock, "_NET_WM_STATE_BELOW");
     })) << "the bar did not come back on top";
+    const std::vector<Pixel> shown = screen->grab(kStrip);
+    EXPECT_TRUE(eventually([&] { return screen->grab(kStrip) != shown; }, 1s))
+        << "the strip did not move again";
+}
+
+TEST_F(BarOnDesktopTest, ALockedScreenStopsTheStripWhereItStoodAndItGoesOnFromThere) {
+    auto program = startBar("True", home);
+    waitForDock(*program);
+    ASSERT_TRUE(eventually([&] { return pixelsWhere(kStrip, isText) > 0; }));
+    // A locker's window: over everything at once, out of the window manager's hands.
+    const std::vector<Pixel> before = screen->grab(kStrip);
+    const xcb_window_t locker = xcb_generate_id(x->raw());
+    const std::uint32_t values[] = {0, 1}; // black, override-redirect
+    xcb_create_window(x->raw(), XCB_COPY_FROM_PARENT, locker, x->root(), 0, 0, kScreenWidth,
+                      kScreenHeight, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(x->raw(), locker);
+    x->flush();
+    EXPECT_TRUE(costsNothing(program->pid())) << "the bar kept working under a locked screen";
+
+    xcb_destroy_window(x->raw(), locker);
+    x->flush();
+    // Three pixels: the few ticks between the grab and the program hearing of the locker.
+    EXPECT_TRUE(eventually([&] { return movedAtMost(before, screen->grab(kStrip), 3); }, 2s))
+        << "the strip did not come back where it stood";
+    const std::vector<Pixel> shown = screen->grab(kStrip);
+    EXPECT_TRUE(eventually([&] { return screen->grab(kStrip) != shown; }, 1s))
+        << "the strip did not move again";
 }
 
 } // namespace

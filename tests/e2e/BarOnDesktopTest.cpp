@@ -1,55 +1,11 @@
 #include "BarOnDesktop.h"
 
-#include "support/ProcessSample.h"
-
 #include <chrono>
-#include <thread>
 
 namespace quill::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The strip, without the boxes at the bar's right end.
-const platform::Rect kStrip{0, 0, kScreenWidth - kBoxesWidth, kBar};
-
-// Whether the program spends next to nothing (a thousandth of a processor) over
-// some two-second span: the first span may still hold the work of being covered.
-bool costsNothing(pid_t pid) {
-    return eventually(
-        [pid] {
-            const auto before = processorNanoseconds(pid);
-            const auto start = std::chrono::steady_clock::now();
-            std::this_thread::sleep_for(2s); // the span measured, not a wait for an event
-            const auto after = processorNanoseconds(pid);
-            const std::chrono::duration<double, std::nano> span =
-                std::chrono::steady_clock::now() - start;
-            return before && after && *after - *before < 0.001 * span.count();
-        },
-        20s);
-}
-
-// Whether `after` shows the strip of `before` moved left by at most `most` pixels: some shift
-// puts all but a few of their text pixels on each other.
-bool movedAtMost(const std::vector<Pixel>& before, const std::vector<Pixel>& after, int most) {
-    const int width = kStrip.width();
-    for (int shift = 0; shift <= most; ++shift) {
-        int text = 0, mismatched = 0;
-        for (std::size_t row = 0; row < static_cast<std::size_t>(kBar); ++row) {
-            for (int column = most; column < width; ++column) {
-                const auto at = [&](int c) {
-                    return row * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
-                };
-                text += isText(before[at(column)]);
-                mismatched += isText(before[at(column)]) != isText(after[at(column - shift)]);
-            }
-        }
-        if (text > 0 && mismatched * 20 <= text) {
-            return true;
-        }
-    }
-    return false;
-}
 
 TEST_F(BarOnDesktopTest, AFullScreenWindowPutsTheBarBelowAndStopsItsWorkUntilItGoes) {
     auto program = startBar("True", home);

@@ -3,9 +3,11 @@
 #include "forms/Timer.h"
 
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+#include <wtsapi32.h>
 
 namespace quill::testing {
 namespace {
@@ -155,6 +157,46 @@ TEST_F(EventLoopTest, TimersTickWhileAMessageBoxIsOpen) {
     EXPECT_EQ(answer, IDOK);
     EXPECT_GE(ticks, 3);
     EXPECT_EQ(text, L"Feed \u00e9chou\u00e9");
+}
+
+// Wine shows neither a locked session nor a sleeping display: the messages Windows sends then
+// are sent here by hand.
+TEST_F(EventLoopTest, ALockedSessionOrADisplayOffLeavesTheFormUnseenUntilBothAreBack) {
+    const auto display = [](UCHAR state) {
+        POWERBROADCAST_SETTING setting{};
+        setting.PowerSetting = {
+            0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+        setting.DataLength = 1;
+        setting.Data[0] = state;
+        return setting;
+    };
+    struct Step {
+        UINT message;
+        WPARAM wParam;
+        std::optional<UCHAR> displayState;
+        bool seen;
+    };
+    const Step steps[] = {
+        {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, {}, false},
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, false}, // off
+        {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, {}, false}, // the display is still off
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 2, true},  // dimmed is on
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, false},
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 1, true},
+    };
+    int changes = 0;
+    form.onSeenChange = [&] { ++changes; };
+    int expectedChanges = 0;
+    bool seen = true;
+    for (const Step& step : steps) {
+        POWERBROADCAST_SETTING setting = display(step.displayState.value_or(1));
+        SendMessageW(toHwnd(form.hwnd()), step.message, step.wParam,
+                     step.displayState ? reinterpret_cast<LPARAM>(&setting) : 0);
+        expectedChanges += step.seen != seen;
+        seen = step.seen;
+        EXPECT_EQ(form.seen(), step.seen) << "after message " << step.message;
+    }
+    EXPECT_EQ(changes, expectedChanges);
 }
 
 } // namespace

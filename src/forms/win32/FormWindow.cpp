@@ -88,11 +88,13 @@ FormWindow::FormWindow(Form& form, Fonts& fonts, ChangesAfterTimers& changes)
     hwnd_ = CreateWindowExW(0, MAKEINTATOM(windowClass()),
                             platform::win32::widen(form.caption()).c_str(), style, x, y, width,
                             height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    sight_.watch(hwnd_);
 }
 
 FormWindow::~FormWindow() {
     changes_.forget(*this);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    sight_.forget();
     DestroyWindow(hwnd_);
     dropBuffer();
     if (brush_ != nullptr) {
@@ -184,6 +186,12 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Windows hides owned windows only with a minimised owner: a tip would outlive the
             // bar it belongs to.
             ShowOwnedPopups(hwnd_, FALSE);
+        }
+        break;
+    case WM_WTSSESSION_CHANGE:
+    case WM_POWERBROADCAST:
+        if (sight_.message(message, wParam, lParam)) {
+            form_.seenChanged(sight_.seen());
         }
         break;
     case WM_SIZE:

@@ -8,6 +8,7 @@
 #include "forms/win32/Fonts.h"
 #include "forms/win32/NativeControls.h"
 #include "forms/win32/PixelGeometry.h"
+#include "forms/win32/SessionSight.h"
 #include "forms/win32/Windows.h"
 
 #include <string>
@@ -70,6 +71,7 @@ private:
     PixelGeometry geometry_;
     NativeControls natives_;
     HWND hwnd_ = nullptr;
+    SessionSight sight_;
     ShownControls shown_;
     struct FittedCaption {
         Font font;

@@ -199,5 +199,29 @@ TEST_F(EventLoopTest, ALockedSessionOrADisplayOffLeavesTheFormUnseenUntilBothAre
     EXPECT_EQ(changes, expectedChanges);
 }
 
+// Wine tells no one when the foreground changes: the form learns of the full-screen window when
+// it goes to the bottom, as the app bar sends it when the shell reports one.
+TEST_F(EventLoopTest, AFullScreenWindowInFrontLeavesTheFormUnseenUntilItGoes) {
+    show(form);
+    const HWND bar = toHwnd(form.hwnd());
+    for (const HWND place : {HWND_BOTTOM, HWND_TOPMOST}) {
+        HWND video = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                     nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(waitUntil([&] {
+            SetForegroundWindow(video);
+            return GetForegroundWindow() == video;
+        }));
+        SetWindowPos(bar, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (place == HWND_TOPMOST) {
+            EXPECT_FALSE(waitUntil([&] { return !form.seen(); })) << "kept above, yet unseen";
+        } else {
+            EXPECT_TRUE(waitUntil([&] { return !form.seen(); }));
+        }
+        DestroyWindow(video);
+        EXPECT_TRUE(waitUntil([&] { return form.seen(); }));
+    }
+}
+
 } // namespace
 } // namespace quill::testing

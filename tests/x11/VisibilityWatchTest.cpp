@@ -31,8 +31,9 @@ struct VisibilityWatchTest : ::testing::Test {
         }
     }
 
+    // At the screen's top left corner, mapped or not.
     xcb_window_t window(std::uint16_t width, std::uint16_t height, bool mapped) {
-        const xcb_window_t id = xcb_generate_id(x->raw());
+        const xcb_window_t id = windows.emplace_back(xcb_generate_id(x->raw()));
         const std::uint32_t overrideRedirect = 1;
         xcb_create_window(x->raw(), XCB_COPY_FROM_PARENT, id, x->root(), 0, 0, width, height, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
@@ -41,7 +42,6 @@ struct VisibilityWatchTest : ::testing::Test {
             xcb_map_window(x->raw(), id);
         }
         x->sync();
-        windows.push_back(id);
         return id;
     }
     // The watch's last word, once it came.

@@ -17,6 +17,32 @@ start_display() {
     export DISPLAY=":$number"
 }
 
+# Starts a private headless Sway with one 1280x800 output as `sway`, and makes this shell its
+# client. Sway refuses to run as root: then it runs as nobody, in a runtime folder of its own.
+start_sway() {
+    mkdir -p "$work/sway" "$work/client"
+    chmod 700 "$work/sway" "$work/client"
+    printf 'output HEADLESS-1 resolution 1280x800\nxwayland disable\n' >"$work/sway/config"
+    as_user=()
+    if [ "$(id -u)" = 0 ]; then
+        chmod 711 "$work" # nobody passes through to its own folder
+        chown nobody "$work/sway"
+        as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
+    fi
+    env -u WAYLAND_DISPLAY -u DISPLAY HOME="$work/sway" XDG_RUNTIME_DIR="$work/sway" \
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        "${as_user[@]}" sway -c "$work/sway/config" >"$work/sway.log" 2>&1 &
+    sway=$!
+    pids+=("$sway")
+    for _ in $(seq 100); do
+        [ -S "$work/sway/wayland-1" ] && break
+        sleep 0.1
+    done
+    export WAYLAND_DISPLAY="$work/sway/wayland-1" XDG_RUNTIME_DIR="$work/client"
+    unset DISPLAY QT_QPA_PLATFORM
+    kill -0 "$sway" 2>/dev/null || { cat "$work/sway.log"; exit 1; }
+}
+
 # Serves the folder $work/feeds on 127.0.0.1 and sets `port`; requests are logged in
 # $work/http.log.
 serve_feeds() {

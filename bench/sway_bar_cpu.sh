@@ -10,31 +10,10 @@ bare=$(realpath "${BARE_TIMER:-$(dirname "$program")/../bench/bench_bare_timer}"
 work=$(mktemp -d)
 source "$(dirname "$0")/desktop.sh"
 
-# Sway refuses to run as root: then it runs as nobody, in a runtime folder of its own.
-mkdir -p "$work/sway" "$work/client"
-chmod 700 "$work/sway" "$work/client"
-printf 'output HEADLESS-1 resolution 1280x800\nxwayland disable\n' >"$work/sway/config"
-as_user=()
-if [ "$(id -u)" = 0 ]; then
-    chmod 711 "$work" # nobody passes through to its own folder
-    chown nobody "$work/sway"
-    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
-fi
-env -u WAYLAND_DISPLAY -u DISPLAY HOME="$work/sway" XDG_RUNTIME_DIR="$work/sway" \
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    "${as_user[@]}" sway -c "$work/sway/config" >"$work/sway.log" 2>&1 &
-sway=$!
-pids+=("$sway")
-for _ in $(seq 100); do
-    [ -S "$work/sway/wayland-1" ] && break
-    sleep 0.1
-done
-export WAYLAND_DISPLAY="$work/sway/wayland-1" XDG_RUNTIME_DIR="$work/client"
-unset DISPLAY QT_QPA_PLATFORM
+start_sway
 
 serve_nine_headlines
 start_ticker "$program"
-kill -0 "$sway" 2>/dev/null || { cat "$work/sway.log"; exit 1; }
 "$bare" >/dev/null 2>&1 &
 baseline=$!
 pids+=("$baseline")

@@ -36,7 +36,7 @@ set(package_pugixml "^pugi(xml|config)\\.hpp$")
 # libwayland's headers and the ones wayland-scanner makes from our protocol files.
 set(package_wayland "^(wayland-[a-z-]+|[a-z-]+-client)\\.h$")
 set(package_win32 "^(win[a-z0-9_]*|ws2[a-z0-9_]*|shellapi|shlobj|shlwapi|shobjidl|objbase|ole2|\
-commctrl|commdlg|mmsystem|tchar|wtypes|dwmapi|uxtheme|xmllite)\\.h$")
+commctrl|commdlg|mmsystem|tchar|wtypes|wtsapi32|dwmapi|uxtheme|xmllite)\\.h$")
 set(package_posix "^(aio|cpio|dirent|dlfcn|fcntl|fnmatch|ftw|glob|grp|iconv|langinfo|libgen|malloc|\
 monetary|mqueue|netdb|nl_types|poll|pthread|pwd|regex|sched|search|semaphore|spawn|strings|\
 syslog|termios|unistd|utime|wordexp|(arpa|net|netinet|sys)/[a-z_]+)\\.h$")

@@ -66,6 +66,12 @@ void TAppBar::OnTimer() {
     if (desktop_.GetActiveWindow() == window) {
         return;
     }
+    // Without auto-hide a tick only marks the bar shown: where the pointer is does not matter,
+    // and asking is a round trip to the display server several times a second, seen or not.
+    if (!AutoHide()) {
+        barShown_ = kTrue16;
+        return;
+    }
     const Point cursor = MessagePoint();
     Rect near;
     desktop_.GetWindowRect(window, near);

@@ -47,6 +47,16 @@ platform::Hwnd Form::hwnd() const {
     return peer_->hwnd();
 }
 
+void Form::seenChanged(bool seen) {
+    if (seen == seen_) {
+        return;
+    }
+    seen_ = seen;
+    if (onSeenChange) {
+        onSeenChange();
+    }
+}
+
 void Form::setCaption(const std::string& caption) {
     caption_ = caption;
     controlChanged(nullptr);

@@ -62,6 +62,12 @@ public:
     // The right button was clicked anywhere on the form, at this screen point (pixels).
     std::function<void(platform::Point)> onRightClick;
 
+    // Whether anyone can see the form's window: not while it is covered whole, or the screen is
+    // blanked or locked, or the compositor does not show it. Told by the backend.
+    bool seen() const { return seen_; }
+    void seenChanged(bool seen);
+    std::function<void()> onSeenChange;
+
     // Input from the backend, in twips of the client area.
     void mouseMoveAt(float x, float y);
     void clickAt(float x, float y);
@@ -86,6 +92,7 @@ private:
     float designWidth_, designHeight_;
     BorderStyle borderStyle_;
     Color backColor_ = kButtonFace;
+    bool seen_ = true;
     std::vector<Control*> controls_;
     std::unique_ptr<FormPeer> peer_;
 };

@@ -26,7 +26,7 @@ void Scheduler::runDue(double now) {
     // full period, and one that pumps events must not see this round again.
     std::vector<Timer*> due;
     for (Timer* timer : timers_) {
-        if (timer->enabled_ && !timer->ticking_ && timer->due_ <= now) {
+        if (timer->running() && timer->due_ <= now) {
             due.push_back(timer);
         }
     }
@@ -34,8 +34,8 @@ void Scheduler::runDue(double now) {
                      [](const Timer* a, const Timer* b) { return a->due_ < b->due_; });
     for (Timer* timer : due) {
         // An earlier handler may have stopped, restarted or destroyed it.
-        if (std::find(timers_.begin(), timers_.end(), timer) == timers_.end() || !timer->enabled_ ||
-            timer->due_ > now || timer->ticking_) {
+        if (std::find(timers_.begin(), timers_.end(), timer) == timers_.end() ||
+            !timer->running() || timer->due_ > now) {
             continue;
         }
         // Keep the phase of the period; periods missed while busy collapse into this one tick.
@@ -55,7 +55,7 @@ void Scheduler::runDue(double now) {
 std::optional<double> Scheduler::nextDue() const {
     std::optional<double> next;
     for (const Timer* timer : timers_) {
-        if (timer->enabled_ && !timer->ticking_ && (!next || timer->due_ < *next)) {
+        if (timer->running() && (!next || timer->due_ < *next)) {
             next = timer->due_;
         }
     }

@@ -39,6 +39,18 @@ void Timer::setEnabled(bool enabled) {
     }
 }
 
+void Timer::setHeld(bool held) {
+    if (held == held_) {
+        return;
+    }
+    held_ = held;
+    if (enabled_ && !held_) {
+        restart();
+    } else {
+        owner_.app().timersChanged();
+    }
+}
+
 void Timer::setInterval(double intervalMs) {
     interval_ = intervalMs;
     if (enabled_) {

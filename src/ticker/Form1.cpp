@@ -47,6 +47,7 @@ Form1::Form1(Services& services)
     }
     onMouseMove = [this] { Form_MouseMove(); };
     onRightClick = [this](platform::Point at) { Form_RightClick(at); };
+    onSeenChange = [this] { Form_SeenChange(); };
     Label12.onClick = [this] { Label12_Click(); };
     Label13.onClick = [this] { Label13_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
@@ -202,6 +203,13 @@ void Form1::Timer2_Timer() {
         holder(m).setLeft(windowWidth);
         LastLaunched = m;
     }
+}
+
+void Form1::Form_SeenChange() {
+    // No one saw the strip move: it stands where it is, and goes on from there when it can be
+    // seen again. The minute timers and reloads keep their schedule.
+    Timer1.setHeld(!seen());
+    Timer2.setHeld(!seen());
 }
 
 void Form1::fitHolder(int n) {

@@ -48,6 +48,8 @@ public:
     // The pointer and the mouse on the bar; n is the headline slot (1 ... 9).
     void LabelN_MouseMove(int n);
     void Form_MouseMove();
+    // The bar became seen or unseen (covered, screen blanked or locked).
+    void Form_SeenChange();
     void LabelN_Click(int n);
     void Label12_Click();
     void Label13_Click();

@@ -3,16 +3,19 @@
 #include "Desktop.h"
 #include "support/ChildProcess.h"
 #include "support/LocalHttpServer.h"
+#include "support/ProcessSample.h"
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -69,6 +72,52 @@ inline bool isNotice(const Pixel& p) {
 }
 inline bool isBarBackground(const Pixel& p) {
     return p.r < 60 && p.g < 60 && p.b < 70;
+}
+
+// The strip, without the boxes at the bar's right end.
+inline const platform::Rect kStrip{0, 0, kScreenWidth - kBoxesWidth, kBar};
+
+// Whether the program spends next to nothing (a thousandth of a processor) over
+// some two-second span: the first span may still hold the work of being covered.
+inline bool costsNothing(pid_t pid) {
+    return eventually(
+        [pid] {
+            const auto before = processorNanoseconds(pid);
+            const auto start = std::chrono::steady_clock::now();
+            std::this_thread::sleep_for(
+                std::chrono::seconds(2)); // the span measured, not a wait for an event
+            const auto after = processorNanoseconds(pid);
+            const std::chrono::duration<double, std::nano> span =
+                std::chrono::steady_clock::now() - start;
+            return before && after && *after - *before < 0.001 * span.count();
+        },
+        std::chrono::seconds(20));
+}
+
+// Whether `after` shows the strip of `before` moved left by at most `most` pixels: some shift
+// puts all but a few of their text pixels on each other.
+inline bool movedAtMost(const std::vector<Pixel>& before, const std::vector<Pixel>& after,
+                        int most) {
+    const int width = kStrip.width();
+    if (before.size() != after.size() || before.size() != static_cast<std::size_t>(width * kBar)) {
+        return false;
+    }
+    for (int shift = 0; shift <= most; ++shift) {
+        int text = 0, mismatched = 0;
+        for (std::size_t row = 0; row < static_cast<std::size_t>(kBar); ++row) {
+            for (int column = most; column < width; ++column) {
+                const auto at = [&](int c) {
+                    return row * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
+                };
+                text += isText(before[at(column)]);
+                mismatched += isText(before[at(column)]) != isText(after[at(column - shift)]);
+            }
+        }
+        if (text > 0 && mismatched * 20 <= text) {
+            return true;
+        }
+    }
+    return false;
 }
 
 inline std::string describe(const platform::Rect& r) {

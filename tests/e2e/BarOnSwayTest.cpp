@@ -154,6 +154,44 @@ TEST_F(BarOnSwayTest, TheBarShowsScrollingHeadlines) {
     })) << "the headlines did not move";
 }
 
+TEST_F(BarOnSwayTest, AFullScreenWindowStopsTheStripsWorkAndItGoesOnFromWhereItStood) {
+    if (!onPath("grim") || !onPath("foot")) {
+        GTEST_SKIP() << "grim or foot is not installed";
+    }
+    auto program = startBar("True", home);
+    ASSERT_TRUE(usableAreaIs({0, kBar, kWidth, kHeight}));
+    const auto onTheBar = [](const std::vector<Pixel>& pixels) {
+        return std::count_if(pixels.begin(), pixels.end(), isText) > 40 &&
+               std::count_if(pixels.begin(), pixels.end(), isBarBackground) > kWidth * kBar / 2;
+    };
+    ASSERT_TRUE(eventually([&] { return onTheBar(pixelsOf(sway->screenshot(kStrip))); }));
+    ChildProcess::Options options;
+    options.environment = sway->clientEnvironment();
+    // White, so that it cannot pass for the bar.
+    ChildProcess video({"foot", "--fullscreen", "--override=colors.background=ffffff"}, options);
+    // The bar's last frame before the window came.
+    std::vector<Pixel> before, shown;
+    ASSERT_TRUE(eventually([&] {
+        shown = pixelsOf(sway->screenshot(kStrip));
+        if (onTheBar(shown)) {
+            before = shown;
+        }
+        return !before.empty() && !onTheBar(shown);
+    })) << "the full-screen window did not cover the bar";
+    EXPECT_TRUE(costsNothing(program->pid())) << "the covered bar kept working";
+
+    video.stop(SIGTERM);
+    // Qt hears that no frames are asked for after a tenth of a second: some ten pixels.
+    EXPECT_TRUE(
+        eventually([&] { return movedAtMost(before, pixelsOf(sway->screenshot(kStrip)), 16); },
+                   std::chrono::seconds(2)))
+        << "the strip did not come back where it stood";
+    shown = pixelsOf(sway->screenshot(kStrip));
+    EXPECT_TRUE(eventually([&] { return pixelsOf(sway->screenshot(kStrip)) != shown; },
+                           std::chrono::seconds(1)))
+        << "the strip did not move again";
+}
+
 TEST_F(BarOnSwayTest, ThePointerRestingOnTheBarHoldsTheStripUntilItLeaves) {
     if (!onPath("grim")) {
         GTEST_SKIP() << "grim is not installed";

@@ -48,6 +48,23 @@ TEST_F(TimerTest, DisableDiscardsThePeriodInProgress) {
     EXPECT_EQ(ticks, (std::vector<std::string>{"T@240.000000"}));
 }
 
+TEST_F(TimerTest, AHeldTimerNeitherTicksNorCountsAndReleasedStartsAFullPeriod) {
+    forms::Timer timer(form, "T", 100, true);
+    forms::Timer stopped(form, "S", 100, false);
+    record(timer);
+    record(stopped);
+    world.backend.advance(50);
+    timer.setHeld(true);
+    stopped.setHeld(true);
+    stopped.setEnabled(true); // enabled while held: it waits for the release
+    world.backend.advance(1000);
+    EXPECT_TRUE(ticks.empty());
+    timer.setHeld(false); // at 1050: due at 1150, nothing owed for the periods held
+    stopped.setHeld(false);
+    world.backend.advance(100);
+    EXPECT_EQ(ticks, (std::vector<std::string>{"T@1150.000000", "S@1150.000000"}));
+}
+
 TEST_F(TimerTest, ABusyThreadGivesOneLateTickAndKeepsThePhase) {
     forms::Timer timer(form, "T", 100, true);
     record(timer);

@@ -62,4 +62,20 @@ std::optional<ProcessSample> sampleProcess(pid_t pid) {
     return sample;
 }
 
+std::optional<double> processorNanoseconds(pid_t pid) {
+    std::error_code error;
+    std::filesystem::directory_iterator tasks("/proc/" + std::to_string(pid) + "/task", error);
+    if (error) {
+        return std::nullopt;
+    }
+    double total = 0;
+    for (const auto& task : tasks) {
+        std::ifstream in(task.path() / "schedstat");
+        double onProcessor = 0;
+        in >> onProcessor; // a thread that ended meanwhile counts nothing
+        total += onProcessor;
+    }
+    return total;
+}
+
 } // namespace quill::testing

@@ -15,5 +15,8 @@ struct ProcessSample {
 
 // Nothing when the process is gone.
 std::optional<ProcessSample> sampleProcess(pid_t pid);
+// Time its threads have spent on a processor, in nanoseconds and exact (the scheduler's own
+// count), where processorSeconds counts whole clock ticks; nothing when it is gone.
+std::optional<double> processorNanoseconds(pid_t pid);
 
 } // namespace quill::testing

@@ -142,6 +142,24 @@ TEST_F(ScrollingTest, AHeldStripLaunchesNothingAndThenResumesInOrder) {
     EXPECT_EQ(form1->Label4.caption(), "Chan-->");
 }
 
+TEST_F(ScrollingTest, AnUnseenStripStandsWhileMinutesGoOnAndThenMovesOnWithTheNextItem) {
+    fill(kOneFeed);
+    form1->Command2.press();
+    runUntilLaunched(2);
+    const float left = form1->Picture2.left();
+    const int minutes = form1->MinuteCount;
+    form1->seenChanged(false);
+    world.backend.advance(120000);
+    EXPECT_EQ(form1->Picture2.left(), left);
+    EXPECT_EQ(form1->LastLaunched, 2);
+    EXPECT_EQ(form1->MinuteCount, minutes + 3); // the double tick of the first minute, then one
+    form1->seenChanged(true);
+    world.backend.advance(15.625);
+    EXPECT_EQ(form1->Picture2.left(), left - 12);
+    runUntilLaunched(3);
+    EXPECT_EQ(form1->Label3.caption(), "Item 2");
+}
+
 TEST_F(ScrollingTest, AListShorterThanTheReadPositionStartsOverAtItsBeginning) {
     fill({"A", "http://a", "", "A1", "http://a1", "x", "A2", "http://a2", "y", "A3", "http://a3",
           "z", "end"});

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
+#include <wtsapi32.h>
 
 namespace quill::testing {
 namespace {
@@ -155,6 +157,52 @@ TEST_F(EventLoopTest, TimersTickWhileAMessageBoxIsOpen) {
     EXPECT_EQ(answer, IDOK);
     EXPECT_GE(ticks, 3);
     EXPECT_EQ(text, L"Feed \u00e9chou\u00e9");
+}
+
+// Wine shows neither a locked session nor a sleeping display: the messages Windows sends then
+// are sent here by hand.
+TEST_F(EventLoopTest, ALockedSessionOrADisplayOffLeavesTheFormUnseenUntilBothAreBack) {
+    POWERBROADCAST_SETTING display{
+        {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, 1, {0}};
+    const auto lparam = reinterpret_cast<LPARAM>(&display);
+    // Message, its wParam, the display's state (0 off, 1 on, 2 dimmed) and what the form says.
+    const std::tuple<UINT, WPARAM, UCHAR, bool> steps[] = {
+        {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0, false},
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, false},
+        {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0, false}, // the display is still off
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 2, true},
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, false},
+        {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 1, true},
+    };
+    for (const auto& [message, wParam, state, seen] : steps) {
+        display.Data[0] = state;
+        SendMessageW(toHwnd(form.hwnd()), message, wParam, lparam);
+        EXPECT_EQ(form.seen(), seen) << "after message " << message << " " << int{state};
+    }
+}
+
+// Wine tells no one when the foreground changes: the form learns of the full-screen window when
+// it goes to the bottom, as the app bar sends it when the shell reports one.
+TEST_F(EventLoopTest, AFullScreenWindowInFrontLeavesTheFormUnseenUntilItGoes) {
+    show(form);
+    const HWND bar = toHwnd(form.hwnd());
+    for (const HWND place : {HWND_BOTTOM, HWND_TOPMOST}) {
+        HWND video = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                     nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(waitUntil([&] {
+            SetForegroundWindow(video);
+            return GetForegroundWindow() == video;
+        }));
+        SetWindowPos(bar, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (place == HWND_TOPMOST) {
+            EXPECT_FALSE(waitUntil([&] { return !form.seen(); })) << "kept above, yet unseen";
+        } else {
+            EXPECT_TRUE(waitUntil([&] { return !form.seen(); }));
+        }
+        DestroyWindow(video);
+        EXPECT_TRUE(waitUntil([&] { return form.seen(); }));
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "forms/GuardedCall.h"
 #include "forms/Scheduler.h"
 #include "forms/qt/DevicePixels.h"
+#include "forms/qt/FormSight.h"
 #include "forms/qt/FormWidget.h"
 #include "forms/qt/NativeChoosers.h"
 #include "forms/qt/QtStyle.h"
@@ -75,12 +76,16 @@ using WidgetMap = std::map<platform::Hwnd, FormWidget*>;
 
 class QtFormPeer : public FormPeer {
 public:
-    QtFormPeer(std::unique_ptr<FormWidget> widget, WidgetMap& widgets)
+    QtFormPeer(std::unique_ptr<FormWidget> widget, WidgetMap& widgets, FormSight& sight)
         : widget_(std::move(widget)), hwnd_(static_cast<platform::Hwnd>(widget_->winId())),
-          widgets_(widgets) {
+          widgets_(widgets), sight_(sight) {
         widgets_[hwnd_] = widget_.get();
+        sight_.watch(hwnd_, widget_->form(), *widget_->windowHandle());
     }
-    ~QtFormPeer() override { widgets_.erase(hwnd_); }
+    ~QtFormPeer() override {
+        sight_.forget(hwnd_);
+        widgets_.erase(hwnd_);
+    }
 
     platform::Hwnd hwnd() const override { return hwnd_; }
     void controlChanged(const Control* control) override { widget_->controlChanged(control); }
@@ -90,6 +95,7 @@ private:
     std::unique_ptr<FormWidget> widget_;
     platform::Hwnd hwnd_;
     WidgetMap& widgets_;
+    FormSight& sight_;
 };
 
 } // namespace
@@ -101,6 +107,7 @@ struct QtBackend::State {
     QTimer wake;
     double wakeTarget = 0;
     WidgetMap widgets;
+    FormSight sight;
     // Made at the first tip: most runs never show one.
     std::unique_ptr<ToolTipWindow> tip;
     std::optional<float> twipsPerPixelX, twipsPerPixelY;
@@ -146,7 +153,7 @@ void QtBackend::attach(Application& app) {
 
 std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form) {
     return std::make_unique<QtFormPeer>(std::make_unique<FormWidget>(form, state_->changes),
-                                        state_->widgets);
+                                        state_->widgets, state_->sight);
 }
 
 FormWidget* QtBackend::widgetFor(platform::Hwnd hwnd) const {

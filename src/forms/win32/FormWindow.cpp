@@ -88,11 +88,19 @@ FormWindow::FormWindow(Form& form, Fonts& fonts, ChangesAfterTimers& changes)
     hwnd_ = CreateWindowExW(0, MAKEINTATOM(windowClass()),
                             platform::win32::widen(form.caption()).c_str(), style, x, y, width,
                             height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    sight_.watch(hwnd_);
+    cover_.watch(hwnd_, [this] { callGuarded([this] { tellSeen(); }); });
+}
+
+void FormWindow::tellSeen() {
+    form_.seenChanged(sight_.seen() && !cover_.covered());
 }
 
 FormWindow::~FormWindow() {
     changes_.forget(*this);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    sight_.forget();
+    cover_.forget();
     DestroyWindow(hwnd_);
     dropBuffer();
     if (brush_ != nullptr) {
@@ -185,6 +193,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // bar it belongs to.
             ShowOwnedPopups(hwnd_, FALSE);
         }
+        break;
+    case WM_WTSSESSION_CHANGE:
+    case WM_POWERBROADCAST:
+        if (sight_.message(message, wParam, lParam)) {
+            tellSeen();
+        }
+        break;
+    case WM_WINDOWPOSCHANGED:
+        cover_.lookAgain(); // e.g. the app bar went to the bottom for a full-screen window
         break;
     case WM_SIZE:
         if (IsWindowVisible(hwnd_)) {

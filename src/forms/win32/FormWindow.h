@@ -6,8 +6,10 @@
 #include "forms/ShownControls.h"
 #include "forms/Style.h"
 #include "forms/win32/Fonts.h"
+#include "forms/win32/FullScreenCover.h"
 #include "forms/win32/NativeControls.h"
 #include "forms/win32/PixelGeometry.h"
+#include "forms/win32/SessionSight.h"
 #include "forms/win32/Windows.h"
 
 #include <string>
@@ -60,6 +62,8 @@ private:
     void paintLabel(HDC dc, const Label& label, const RECT& clipped);
     Fonts::Fit fitted(const Label& label, const std::wstring& text, const RECT& box);
     HBRUSH backBrush();
+    // Tells the form whether anyone can see its window now.
+    void tellSeen();
     void pointerMoved(LPARAM lParam);
     void clicked(LPARAM lParam);
 
@@ -70,6 +74,8 @@ private:
     PixelGeometry geometry_;
     NativeControls natives_;
     HWND hwnd_ = nullptr;
+    SessionSight sight_;
+    FullScreenCover cover_;
     ShownControls shown_;
     struct FittedCaption {
         Font font;

@@ -181,9 +181,11 @@ TEST_F(BarOnSwayTest, AFullScreenWindowStopsTheStripsWorkAndItGoesOnFromWhereItS
     EXPECT_TRUE(costsNothing(program->pid())) << "the covered bar kept working";
 
     video.stop(SIGTERM);
-    // Qt hears that no frames are asked for after a tenth of a second: some ten pixels.
+    // Qt hears that no frames are asked for after a tenth of a second, some ten pixels, and a
+    // screenshot under load may come a few frames late on either side; a strip that ran on
+    // through the two seconds measured covered would have moved over a hundred pixels.
     EXPECT_TRUE(
-        eventually([&] { return movedAtMost(before, pixelsOf(sway->screenshot(kStrip)), 16); },
+        eventually([&] { return movedAtMost(before, pixelsOf(sway->screenshot(kStrip)), 48); },
                    std::chrono::seconds(2)))
         << "the strip did not come back where it stood";
     shown = pixelsOf(sway->screenshot(kStrip));

@@ -112,13 +112,16 @@ TEST_F(BarUnderStressTest, AWholePageInOneTitleTakesNoMoreMemoryThanAnOrdinaryTi
         EXPECT_TRUE(sample.has_value()) << "the bar ended with " << path;
         return sample ? sample->residentKb : 0;
     };
-    const long ordinary = residentKb("/ordinary.xml", "Glyph jumpy quay");
+    [[maybe_unused]] const long ordinary = residentKb("/ordinary.xml", "Glyph jumpy quay");
     std::string page;
     while (page.size() < 1'000'000) {
         page += "Glyph jumpy quay ";
     }
-    const long whole = residentKb("/page.xml", page);
+    [[maybe_unused]] const long whole = residentKb("/page.xml", page);
+#if !defined(__SANITIZE_ADDRESS__)
+    // A sanitizer's allocator keeps freed blocks on purpose: there only the strip is judged.
     EXPECT_LT(whole - ordinary, 5 * 1024) << ordinary << " kB with an ordinary title";
+#endif
 }
 
 TEST_F(BarUnderStressTest, ABrokenFeedDoesNotTurnTheNextFeedsLinksIntoOtherText) {

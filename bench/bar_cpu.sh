@@ -17,12 +17,7 @@ work=$(mktemp -d)
 source "$(dirname "$0")/desktop.sh"
 start_display
 xserver=${pids[-1]}
-openbox >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
+start_openbox
 
 serve_nine_headlines
 

@@ -22,12 +22,7 @@ if [ "$session" = sway ]; then
 else
     start_display
     server=${pids[-1]}
-    openbox >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.1
-    done
+    start_openbox
     full_screen() { xterm -fullscreen >/dev/null 2>&1 & }
     blank() { xset s activate; }
     unblank() { xset s reset; }

@@ -19,6 +19,16 @@ start_display() {
 
 # Starts a private headless Sway with one 1280x800 output as `sway`, and makes this shell its
 # client. Sway refuses to run as root: then it runs as nobody, in a runtime folder of its own.
+# openbox on the display start_display made, ready once it names itself on the root.
+start_openbox() {
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+}
+
 start_sway() {
     mkdir -p "$work/sway" "$work/client"
     chmod 700 "$work/sway" "$work/client"

@@ -31,7 +31,11 @@ if [ "$tests" = --tests ]; then
         quill_install_packages \$QUILL_BUILD_PACKAGES \$QUILL_DEMO_PACKAGES \$QUILL_TEST_PACKAGES &&
         cmake --preset linux >/dev/null && cmake --build --preset linux -j2 &&
         { ctest --preset linux -j2 -LE soak >~/tests.log 2>&1 || true; }'"
-        --customize-hook="copy-out $home/tests.log $work")
+        --customize-hook="copy-out $home/tests.log $work"
+        # A test killed at its timeout can leave a server behind in the root, and mmdebstrap
+        # cannot unmount what it holds.
+        --customize-hook='for proc in /proc/[0-9]*; do
+            [ "$(readlink "$proc/root")" = "${1%/}" ] && kill -KILL "${proc#/proc/}"; done; true')
 fi
 mmdebstrap --variant=apt --include=git,sudo,ca-certificates,passwd --format=null \
     --customize-hook="chroot \"\$1\" useradd --create-home --shell /bin/bash $user" \
@@ -43,6 +47,7 @@ mmdebstrap --variant=apt --include=git,sudo,ca-certificates,passwd --format=null
     "${test_hooks[@]}" \
     "$release" /dev/null "${sources[@]}" >"$work/mmdebstrap.log" 2>&1 || {
     tail -n 40 "$work/mmdebstrap.log" >&2
+    [ -f "$work/tests.log" ] && cp "$work/tests.log" "$repo/build/fresh-$release-tests.log"
     echo "FAILED: the run command on a fresh $release" >&2
     exit 1
 }

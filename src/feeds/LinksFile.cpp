@@ -1,6 +1,7 @@
 #include "feeds/LinksFile.h"
 
 #include "platform/DiskFlush.h"
+#include "platform/Utf8.h"
 
 #include <cerrno>
 #include <fstream>
@@ -53,6 +54,16 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file) {
     return bytes;
 }
 
+std::string decodeSettingsBytes(std::string_view bytes, const platform::CodePage& codePage) {
+    // Notepad's "UTF-8 with BOM" and PowerShell 5 put one there; read through a single-byte
+    // code page it would spoil the first line, the reload interval.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) {
+        return platform::utf8::sanitize(bytes.substr(kByteOrderMark.size()));
+    }
+    return codePage.toUtf8(bytes);
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -82,7 +93,7 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
         if (!bytes) {
             result.problem = LinksFile::Problem::Unreadable;
         } else {
-            result.lines = splitLines(codePage.toUtf8(*bytes));
+            result.lines = splitLines(decodeSettingsBytes(*bytes, codePage));
             if (result.lines.size() < 2) {
                 result.problem = LinksFile::Problem::Short;
             }

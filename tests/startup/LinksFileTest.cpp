@@ -44,6 +44,17 @@ TEST_F(LinksFileTest, TextPassesThroughTheCodePage) {
     EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://?.test/\r\n");
 }
 
+TEST_F(LinksFileTest, ALeadingByteOrderMarkIsSkippedAndTheFileReadAsUtf8) {
+    const auto cp1252 = platform::makeWindows1252CodePage();
+    folder.write("links.ryx", "\xEF\xBB\xBF"
+                              "5\r\nTrue\r\nhttp://caf\xC3\xA9.test/\r\n");
+    for (const platform::CodePage* codePage : {utf8.get(), cp1252.get()}) {
+        const LinksFile read = feeds::readLinksFile(file(), *codePage);
+        EXPECT_EQ(read.problem, LinksFile::Problem::None);
+        EXPECT_EQ(read.lines, (Lines{"5", "True", "http://caf\u00e9.test/"}));
+    }
+}
+
 TEST_F(LinksFileTest, MissingShortOrUnreadableFilesGiveTheDefaultSettings) {
     LinksFile missing = feeds::readLinksFile(file(), *utf8);
     EXPECT_EQ(missing.problem, LinksFile::Problem::Missing);

@@ -36,6 +36,12 @@ std::error_code lastError(std::errc fallback) {
                       : std::make_error_code(fallback);
 }
 
+// A path as the user reads it in a message, in UTF-8 on every system.
+std::string shown(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 } // namespace
 
 std::optional<std::string> readFileBytes(const std::filesystem::path& file) {
@@ -169,7 +175,7 @@ std::error_code writeLinesFile(const std::filesystem::path& file,
 }
 
 std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error) {
-    return file.string() + " could not be written (" + error.message() + ").";
+    return shown(file) + " could not be written (" + error.message() + ").";
 }
 
 std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file) {
@@ -180,16 +186,20 @@ std::string describeLinksProblem(const LinksFile& read, const std::filesystem::p
                                  " and no feeds. Add feeds under Options.";
     switch (read.problem) {
     case LinksFile::Problem::Missing:
-        return "The settings file " + file.string() + " was not found." + defaults;
+        // Started from elsewhere (a Run key starts programs in the system folder), the user
+        // sees where it looked and why there.
+        return "The settings file " + shown(file.filename()) + " was not found." + defaults +
+               "\n\nQuillmark reads its settings from the folder it is started in:\n" +
+               shown(file.parent_path());
     case LinksFile::Problem::Unreadable:
-        return "The settings file " + file.string() + " could not be read." + defaults;
+        return "The settings file " + shown(file) + " could not be read." + defaults;
     case LinksFile::Problem::Short:
         if (read.defaultInterval) {
-            return "The settings file " + file.string() +
+            return "The settings file " + shown(file) +
                    " lacks the reload interval and the screen edge line. Quillmark uses " +
                    interval + " and " + edge + ".";
         }
-        return "The settings file " + file.string() + " lacks the screen edge line. Quillmark " +
+        return "The settings file " + shown(file) + " lacks the screen edge line. Quillmark " +
                "puts " + edge + ".";
     case LinksFile::Problem::None:
         break;

@@ -60,7 +60,7 @@ std::error_code writeLinesFile(const std::filesystem::path& file,
 std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error);
 
 // What to tell the user when the file could not be used as it is: the settings actually used
-// in place of the missing lines, and nothing else.
+// in place of the missing lines and, for a missing file, the folder it was looked for in.
 std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file);
 
 } // namespace quill::feeds

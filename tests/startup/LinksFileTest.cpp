@@ -45,14 +45,11 @@ TEST_F(LinksFileTest, TextPassesThroughTheCodePage) {
 }
 
 TEST_F(LinksFileTest, ALeadingByteOrderMarkIsSkippedAndTheFileReadAsUtf8) {
-    const auto cp1252 = platform::makeWindows1252CodePage();
     folder.write("links.ryx", "\xEF\xBB\xBF"
                               "5\r\nTrue\r\nhttp://caf\xC3\xA9.test/\r\n");
-    for (const platform::CodePage* codePage : {utf8.get(), cp1252.get()}) {
-        const LinksFile read = feeds::readLinksFile(file(), *codePage);
-        EXPECT_EQ(read.problem, LinksFile::Problem::None);
-        EXPECT_EQ(read.lines, (Lines{"5", "True", "http://caf\u00e9.test/"}));
-    }
+    const Lines lines{"5", "True", "http://caf\u00e9.test/"};
+    EXPECT_EQ(feeds::readLinksFile(file(), *utf8).lines, lines);
+    EXPECT_EQ(feeds::readLinksFile(file(), *platform::makeWindows1252CodePage()).lines, lines);
 }
 
 TEST_F(LinksFileTest, MissingShortOrUnreadableFilesGiveTheDefaultSettings) {

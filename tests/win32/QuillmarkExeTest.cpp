@@ -5,7 +5,6 @@
 #include "support/TempFolder.h"
 #include "ticker/BarColours.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 #include <shellapi.h>
@@ -326,28 +325,6 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
     click((closeLeft + closeRight) / 2, kBarHeight / 2);
     EXPECT_EQ(program.exitCodeWithin(std::chrono::seconds(10)), DWORD{0});
     EXPECT_EQ(freeTopOfScreen(), 0) << "the bar's strip was not given back";
-}
-
-TEST(QuillmarkExeTest, StartedInAFolderWithoutSettingsItsMessageNamesThatFolder) {
-    if (!displayAvailable()) {
-        GTEST_SKIP() << "no X display for Wine's windows";
-    }
-    TempFolder folder; // not the exe's own folder, and no links.ryx in it
-    RunningProgram program(folder.path());
-    ASSERT_TRUE(program.started());
-    HWND box = nullptr;
-    ASSERT_TRUE(
-        program.waitUntil([&] { return (box = FindWindowW(L"#32770", L"Quillmark")) != nullptr; },
-                          std::chrono::seconds(30)));
-    const SeenMessageBox seen = readMessageBox(reinterpret_cast<platform::Hwnd>(box));
-    const auto text = std::ranges::find_if(
-        seen.texts, [](const std::string& t) { return t.find("was not found") != t.npos; });
-    ASSERT_NE(text, seen.texts.end());
-    const std::string lastLine = text->substr(text->rfind('\n') + 1);
-    std::error_code error;
-    EXPECT_TRUE(std::filesystem::equivalent(std::u8string(lastLine.begin(), lastLine.end()),
-                                            folder.path(), error))
-        << *text;
 }
 
 } // namespace

@@ -91,14 +91,10 @@ void MessageBoxAnswerer::answer(platform::Hwnd box) {
     if (seen_) {
         return;
     }
-    seen_ = readMessageBox(box);
-    PostMessageW(handle(box), WM_COMMAND, IDOK, 0);
-}
-
-SeenMessageBox readMessageBox(platform::Hwnd box) {
     SeenMessageBox seen{windowText(handle(box)), {}};
     EnumChildWindows(handle(box), collectText, reinterpret_cast<LPARAM>(&seen.texts));
-    return seen;
+    seen_ = std::move(seen);
+    PostMessageW(handle(box), WM_COMMAND, IDOK, 0);
 }
 
 bool displayAvailable() {

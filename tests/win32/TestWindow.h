@@ -29,8 +29,6 @@ struct SeenMessageBox {
     std::string caption;
     std::vector<std::string> texts;
 };
-// Reads a shown message box, of this process or another.
-SeenMessageBox readMessageBox(platform::Hwnd box);
 
 // Reads the next message box this thread shows, from a thread timer that runs inside the
 // box's own message loop, then presses its OK button. One at a time.

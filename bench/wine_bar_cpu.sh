@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CPU and memory of quillmark.exe under Wine scrolling nine headlines on a private X server:
 # the program, Wine's server and the X server over the same span, beside a bare 64 Hz Win32
-# timer under the same Wine, and notepad's memory as Wine's own share of a resident set.
+# timer under the same Wine, and notepad's memory as Wine's own share of a resident set; the
+# private memory by mapping, against the budget.
 # Usage: bench/wine_bar_cpu.sh WINDOWS_BUILD_DIR [SECONDS] [hover]
 set -euo pipefail
 build=$(realpath "$1")
@@ -64,3 +65,9 @@ awk -v s="$start" -v e="$end" -v m="$mode" -v p="$((after[0] - before[0]))" \
         printf "  peak RSS                %.1f MB, anonymous %.1f MB\n", kb / 1024, a / 1024
         printf "  notepad (Wine alone)    %.1f MB, anonymous %.1f MB\n", nkb / 1024, na / 1024
     }'
+# The budget is for private memory: Wine's libraries and fonts are shared with every Wine program.
+echo "  private memory by mapping (Private_Clean + Private_Dirty):"
+private_by_mapping "$ticker" |
+    awk '{ line[NR] = $0 } END { for (i = 1; i < NR && i <= 5; i++) print "  " line[i]; print "  " line[NR] }'
+echo "  notepad (Wine alone):"
+private_by_mapping "$notepad" | awk 'END { print "  " $0 }'

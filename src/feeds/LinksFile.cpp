@@ -1,6 +1,7 @@
 #include "feeds/LinksFile.h"
 
 #include "platform/DiskFlush.h"
+#include "platform/Utf8.h"
 
 #include <cerrno>
 #include <fstream>
@@ -35,6 +36,12 @@ std::error_code lastError(std::errc fallback) {
                       : std::make_error_code(fallback);
 }
 
+// A path as the user reads it in a message, in UTF-8 on every system.
+std::string shown(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 } // namespace
 
 std::optional<std::string> readFileBytes(const std::filesystem::path& file) {
@@ -51,6 +58,16 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file) {
         return std::nullopt;
     }
     return bytes;
+}
+
+std::string decodeSettingsBytes(std::string_view bytes, const platform::CodePage& codePage) {
+    // Notepad's "UTF-8 with BOM" and PowerShell 5 put one there; read through a single-byte
+    // code page it would spoil the first line, the reload interval.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) {
+        return platform::utf8::sanitize(bytes.substr(kByteOrderMark.size()));
+    }
+    return codePage.toUtf8(bytes);
 }
 
 std::vector<std::string> splitLines(std::string_view text) {
@@ -82,7 +99,7 @@ LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodeP
         if (!bytes) {
             result.problem = LinksFile::Problem::Unreadable;
         } else {
-            result.lines = splitLines(codePage.toUtf8(*bytes));
+            result.lines = splitLines(decodeSettingsBytes(*bytes, codePage));
             if (result.lines.size() < 2) {
                 result.problem = LinksFile::Problem::Short;
             }
@@ -158,7 +175,7 @@ std::error_code writeLinesFile(const std::filesystem::path& file,
 }
 
 std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error) {
-    return file.string() + " could not be written (" + error.message() + ").";
+    return shown(file) + " could not be written (" + error.message() + ").";
 }
 
 std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file) {
@@ -169,16 +186,20 @@ std::string describeLinksProblem(const LinksFile& read, const std::filesystem::p
                                  " and no feeds. Add feeds under Options.";
     switch (read.problem) {
     case LinksFile::Problem::Missing:
-        return "The settings file " + file.string() + " was not found." + defaults;
+        // Started from elsewhere (a Run key starts programs in the system folder), the user
+        // sees where it looked and why there.
+        return "The settings file " + shown(file.filename()) + " was not found." + defaults +
+               "\n\nQuillmark reads its settings from the folder it is started in:\n" +
+               shown(file.parent_path());
     case LinksFile::Problem::Unreadable:
-        return "The settings file " + file.string() + " could not be read." + defaults;
+        return "The settings file " + shown(file) + " could not be read." + defaults;
     case LinksFile::Problem::Short:
         if (read.defaultInterval) {
-            return "The settings file " + file.string() +
+            return "The settings file " + shown(file) +
                    " lacks the reload interval and the screen edge line. Quillmark uses " +
                    interval + " and " + edge + ".";
         }
-        return "The settings file " + file.string() + " lacks the screen edge line. Quillmark " +
+        return "The settings file " + shown(file) + " lacks the screen edge line. Quillmark " +
                "puts " + edge + ".";
     case LinksFile::Problem::None:
         break;

@@ -30,6 +30,10 @@ std::vector<std::string> splitLines(std::string_view text);
 // The whole file, or nothing when it cannot be read (a folder of that name, no permission).
 std::optional<std::string> readFileBytes(const std::filesystem::path& file);
 
+// A settings file's bytes as UTF-8: through the code page, or as UTF-8 after a leading UTF-8
+// byte-order mark, which is dropped.
+std::string decodeSettingsBytes(std::string_view bytes, const platform::CodePage& codePage);
+
 LinksFile readLinksFile(const std::filesystem::path& file, const platform::CodePage& codePage);
 
 // The file system as writeLinesFile uses it, one step at a time; a test may watch or fail them.
@@ -56,7 +60,7 @@ std::error_code writeLinesFile(const std::filesystem::path& file,
 std::string describeWriteFailure(const std::filesystem::path& file, std::error_code error);
 
 // What to tell the user when the file could not be used as it is: the settings actually used
-// in place of the missing lines, and nothing else.
+// in place of the missing lines and, for a missing file, the folder it was looked for in.
 std::string describeLinksProblem(const LinksFile& read, const std::filesystem::path& file);
 
 } // namespace quill::feeds

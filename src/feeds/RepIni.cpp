@@ -1,5 +1,6 @@
 #include "feeds/RepIni.h"
 
+#include "feeds/LinksFile.h"
 #include "platform/Utf8.h"
 
 #include <fstream>
@@ -9,14 +10,14 @@ namespace quill::feeds {
 std::optional<std::string> readRepIniFirstChar(const std::filesystem::path& path,
                                                const platform::CodePage& codePage) {
     std::ifstream file(path, std::ios::binary);
-    // Four bytes hold the longest character of any code page we read.
-    char bytes[4];
+    // A byte-order mark, then four bytes: the longest character of any code page we read.
+    char bytes[3 + 4];
     file.read(bytes, sizeof bytes);
-    if (file.gcount() <= 0) {
+    const std::string text = decodeSettingsBytes(
+        std::string_view(bytes, static_cast<std::size_t>(file.gcount())), codePage);
+    if (text.empty()) {
         return std::nullopt;
     }
-    const std::string text =
-        codePage.toUtf8(std::string_view(bytes, static_cast<std::size_t>(file.gcount())));
     std::size_t end = 0;
     platform::utf8::decodeNext(text, end);
     return text.substr(0, end);

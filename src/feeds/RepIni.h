@@ -8,8 +8,8 @@
 
 namespace quill::feeds {
 
-// The first character of rep.ini as UTF-8, read through the code page; nothing when the file
-// is missing, unreadable or empty.
+// The first character of rep.ini as UTF-8, read as decodeSettingsBytes reads; nothing when the
+// file is missing, unreadable or empty.
 std::optional<std::string> readRepIniFirstChar(const std::filesystem::path& path,
                                                const platform::CodePage& codePage);
 

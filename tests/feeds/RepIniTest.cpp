@@ -38,6 +38,11 @@ TEST_F(RepIni, GivesTheFirstCharacterThroughTheCodePage) {
     EXPECT_EQ(readRepIniFirstChar(path_, *windows1252_), "\u00e2");
     write("\x80");
     EXPECT_EQ(readRepIniFirstChar(path_, *windows1252_), "\u20ac");
+    // A leading byte-order mark is no character of the file's.
+    write("\xEF\xBB\xBF#");
+    EXPECT_EQ(readRepIniFirstChar(path_, *windows1252_), "#");
+    write("\xEF\xBB\xBF");
+    EXPECT_EQ(readRepIniFirstChar(path_, *utf8_), std::nullopt);
 }
 
 } // namespace

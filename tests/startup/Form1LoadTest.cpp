@@ -83,6 +83,10 @@ TEST_F(Form1LoadTest, AMissingLinksFileStartsWithDefaultsAndSaysSoOnce) {
     EXPECT_EQ(barRect(), (platform::Rect{0, 1011, 1280, 1024}));
     ASSERT_EQ(world.backend.boxes.size(), 1u);
     EXPECT_NE(world.backend.boxes[0].text.find("was not found"), std::string::npos);
+    // The folder it looked in ends the message, on a line of its own.
+    const std::u8string folderLine = u8"\n" + folder.path().u8string();
+    EXPECT_TRUE(
+        world.backend.boxes[0].text.ends_with(std::string(folderLine.begin(), folderLine.end())));
     EXPECT_EQ(world.backend.boxes[0].caption, "Quillmark");
 }
 

@@ -44,6 +44,14 @@ TEST_F(LinksFileTest, TextPassesThroughTheCodePage) {
     EXPECT_EQ(folder.read("links.ryx"), "20\r\nTrue\r\nhttp://?.test/\r\n");
 }
 
+TEST_F(LinksFileTest, ALeadingByteOrderMarkIsSkippedAndTheFileReadAsUtf8) {
+    folder.write("links.ryx", "\xEF\xBB\xBF"
+                              "5\r\nTrue\r\nhttp://caf\xC3\xA9.test/\r\n");
+    const Lines lines{"5", "True", "http://caf\u00e9.test/"};
+    EXPECT_EQ(feeds::readLinksFile(file(), *utf8).lines, lines);
+    EXPECT_EQ(feeds::readLinksFile(file(), *platform::makeWindows1252CodePage()).lines, lines);
+}
+
 TEST_F(LinksFileTest, MissingShortOrUnreadableFilesGiveTheDefaultSettings) {
     LinksFile missing = feeds::readLinksFile(file(), *utf8);
     EXPECT_EQ(missing.problem, LinksFile::Problem::Missing);

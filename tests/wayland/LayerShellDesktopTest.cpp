@@ -1,12 +1,17 @@
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/qt/FormWidget.h"
 #include "forms/qt/LinuxDesktop.h"
 #include "forms/qt/QtBackend.h"
+#include "platform/WindowPicture.h"
 #include "support/Eventually.h"
+#include "support/Programs.h"
+#include "support/StripTicks.h"
 #include "support/SwayServer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QImage>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -126,6 +131,53 @@ TEST_F(LayerShellDesktopTest, ABarKeepsItsStripWhenShownAgainMovesItToTheOtherEd
     EXPECT_TRUE(usableAreaComesTo({0, 0, kWidth, kHeight}));
     EXPECT_TRUE(desktop_->GetWorkArea(rect));
     EXPECT_EQ(rect, (Rect{0, 0, kWidth, kHeight}));
+}
+
+// Drawn on a surface of its own, the strip shows on the compositor's screen, tick by tick, what
+// Qt's own drawing of the same state shows.
+TEST(StripOnCompositorTest, EveryTickShowsWhatAFullRepaintShows) {
+    if (!session().problem.empty()) {
+        GTEST_SKIP() << session().problem;
+    }
+    if (!testing::onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    std::unique_ptr<testing::StripTicks> strip;
+    const auto screenshot = [&] {
+        const QRect at = strip->widget->geometry();
+        return QImage::fromData(QByteArray::fromStdString(session().sway->screenshot(
+                                    {at.left(), at.top(), at.right() + 1, at.bottom() + 1})))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    // The compositor shows a frame once it asks for one: the screen is read until it shows what
+    // Qt draws, or the wait ends and the comparison fails.
+    const auto shown = [&] {
+        const QImage full = strip->widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage screen;
+        testing::eventually([&] {
+            QCoreApplication::processEvents();
+            screen = screenshot();
+            return screen == full;
+        });
+        return screen;
+    };
+    const auto painted = [&] {
+        const auto* picture = strip->widget->serverPicture();
+        return picture != nullptr ? picture->pixelsPut() : 0;
+    };
+    // The compositor moves the bar to its new edge.
+    const auto settle = [&] {
+        EXPECT_TRUE(testing::eventually([&] {
+            QCoreApplication::processEvents();
+            const auto area = session().sway->usableArea();
+            return area &&
+                   (strip->form1->AppBar->Edge() == 1 ? area->top > 0 : area->bottom < kHeight);
+        }));
+    };
+    strip = std::make_unique<testing::StripTicks>(*session().application, shown, painted, settle);
+    strip->run(1);
+    ASSERT_NE(strip->widget->serverPicture(), nullptr) << "the strip is not drawn on a surface";
+    strip->runEverySequence();
 }
 
 } // namespace

@@ -123,11 +123,13 @@ bool SurfacePicture::place(const Rect& area, int scale) {
     const bool resized = buffers_.empty() || area.width() != area_.width() ||
                          area.height() != area_.height() || scale != scale_;
     const bool moved = resized || area.left != area_.left || area.top != area_.top;
+    if (resized) {
+        dropBuffers(); // at their old size
+        damage_.clear();
+    }
     area_ = area;
     scale_ = scale;
     if (resized) {
-        dropBuffers();
-        damage_.clear();
         wl_surface_set_buffer_scale(surface_, scale);
         if (!makeBuffer()) {
             return false;

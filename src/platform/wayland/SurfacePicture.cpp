@@ -2,7 +2,7 @@
 
 #include "platform/Rects.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <bit>
 #include <cstring>
 #include <sys/mman.h>

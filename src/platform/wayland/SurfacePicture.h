@@ -2,7 +2,6 @@
 
 #include "platform/WindowPicture.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>

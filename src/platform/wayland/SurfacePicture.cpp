@@ -2,8 +2,8 @@
 
 #include "platform/Rects.h"
 
-#include <cstddef>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>

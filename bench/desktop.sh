@@ -17,8 +17,6 @@ start_display() {
     export DISPLAY=":$number"
 }
 
-# Starts a private headless Sway with one 1280x800 output as `sway`, and makes this shell its
-# client. Sway refuses to run as root: then it runs as nobody, in a runtime folder of its own.
 # openbox on the display start_display made, ready once it names itself on the root.
 start_openbox() {
     openbox >/dev/null 2>&1 &
@@ -29,28 +27,35 @@ start_openbox() {
     done
 }
 
+# Starts a private headless Sway with one 1280x800 output as `sway`, and makes this shell its
+# client; a second one needs another NAME for its folder. Sway refuses to run as root: then it
+# runs as nobody, in a runtime folder of its own.
 start_sway() {
-    mkdir -p "$work/sway" "$work/client"
-    chmod 700 "$work/sway" "$work/client"
-    printf 'output HEADLESS-1 resolution 1280x800\nxwayland disable\n' >"$work/sway/config"
+    local name=${1:-sway}
+    local folder="$work/$name"
+    mkdir -p "$folder" "$folder-client"
+    chmod 700 "$folder" "$folder-client"
+    # The floor's window keeps the bar's size instead of being tiled over the whole output.
+    printf '%s\n' 'output HEADLESS-1 resolution 1280x800' 'xwayland disable' \
+        'for_window [app_id="bench_bare_timer"] floating enable' >"$folder/config"
     as_user=()
     if [ "$(id -u)" = 0 ]; then
         chmod 711 "$work" # nobody passes through to its own folder
-        chown nobody "$work/sway"
+        chown nobody "$folder"
         as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
     fi
-    env -u WAYLAND_DISPLAY -u DISPLAY HOME="$work/sway" XDG_RUNTIME_DIR="$work/sway" \
+    env -u WAYLAND_DISPLAY -u DISPLAY HOME="$folder" XDG_RUNTIME_DIR="$folder" \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        "${as_user[@]}" sway -c "$work/sway/config" >"$work/sway.log" 2>&1 &
+        "${as_user[@]}" sway -c "$folder/config" >"$folder.log" 2>&1 &
     sway=$!
     pids+=("$sway")
     for _ in $(seq 100); do
-        [ -S "$work/sway/wayland-1" ] && break
+        [ -S "$folder/wayland-1" ] && break
         sleep 0.1
     done
-    export WAYLAND_DISPLAY="$work/sway/wayland-1" XDG_RUNTIME_DIR="$work/client"
+    export WAYLAND_DISPLAY="$folder/wayland-1" XDG_RUNTIME_DIR="$folder-client"
     unset DISPLAY QT_QPA_PLATFORM
-    kill -0 "$sway" 2>/dev/null || { cat "$work/sway.log"; exit 1; }
+    kill -0 "$sway" 2>/dev/null || { cat "$folder.log"; exit 1; }
 }
 
 # Serves the folder $work/feeds on 127.0.0.1 and sets `port`; requests are logged in

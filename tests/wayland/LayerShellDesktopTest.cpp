@@ -1,15 +1,24 @@
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/qt/FormWidget.h"
 #include "forms/qt/LinuxDesktop.h"
 #include "forms/qt/QtBackend.h"
+#include "platform/WindowPicture.h"
+#include "platform/wayland/SurfacePicture.h"
 #include "support/Eventually.h"
+#include "support/Programs.h"
+#include "support/StripTicks.h"
 #include "support/SwayServer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QImage>
+#include <QWindow>
+#include <QtGui/qpa/qplatformnativeinterface.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace quill::forms::qt {
 namespace {
@@ -126,6 +135,128 @@ TEST_F(LayerShellDesktopTest, ABarKeepsItsStripWhenShownAgainMovesItToTheOtherEd
     EXPECT_TRUE(usableAreaComesTo({0, 0, kWidth, kHeight}));
     EXPECT_TRUE(desktop_->GetWorkArea(rect));
     EXPECT_EQ(rect, (Rect{0, 0, kWidth, kHeight}));
+}
+
+// The picture moves pixels inside its buffer. Drawn straight after the frame before, while the
+// compositor may still hold that buffer, a frame goes into another one that must start as a
+// copy of it.
+TEST_F(LayerShellDesktopTest, APictureShowsItsPixelsMovedEachWayAndKeepsThemInANewBuffer) {
+    if (!testing::onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    forms::Form form(*app_, "Form1", "Form1", 19200, 195);
+    const Hwnd bar = form.hwnd();
+    ASSERT_EQ(shell(ABM_NEW, bar, ABE_TOP), 1u);
+    dock(bar, ABE_TOP, {0, 0, kWidth, kBar});
+    desktop_->ShowWindow(bar, SW_SHOW);
+    ASSERT_TRUE(usableAreaComesTo({0, kBar, kWidth, kHeight}));
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    auto picture = platform::wayland::SurfacePicture::make(
+        static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display")),
+        static_cast<wl_surface*>(
+            native->nativeResourceForWindow("surface", backend_->widgetFor(bar)->windowHandle())));
+    ASSERT_TRUE(picture);
+
+    constexpr int kSide = kBar;
+    const Rect whole{0, 0, kSide, kSide};
+    const auto pattern = [](int x, int y) {
+        return static_cast<std::uint32_t>(0xff000000u | (x * 19 % 256) << 16 | (y * 23 % 256) << 8 |
+                                          ((x + y) * 7 % 256));
+    };
+    std::vector<std::uint32_t> drawn;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            drawn.push_back(pattern(x, y));
+        }
+    }
+    struct Move {
+        Rect area;
+        int dx, dy;
+    };
+    for (const Move& move :
+         {Move{whole, -3, 0}, Move{whole, 3, 0}, Move{whole, 0, 2}, Move{whole, 0, -2},
+          Move{{2, 1, 11, 12}, -4, 1}, Move{{2, 1, 11, 12}, 3, -3}}) {
+        picture->place(whole, 1);
+        picture->put(drawn.data(), kSide * 4, whole);
+        picture->present(whole);
+        picture->setShown(true);
+        picture->flush();
+        picture->scroll(move.area, move.dx, move.dy);
+        picture->present(whole);
+        picture->flush();
+        // A pixel that lands inside the area after the move came from where it stood before;
+        // the rest keep their own.
+        const auto expected = [&](int x, int y) {
+            const bool moved = x >= move.area.left && x < move.area.right && y >= move.area.top &&
+                               y < move.area.bottom && x - move.dx >= move.area.left &&
+                               x - move.dx < move.area.right && y - move.dy >= move.area.top &&
+                               y - move.dy < move.area.bottom;
+            return moved ? pattern(x - move.dx, y - move.dy) : pattern(x, y);
+        };
+        const auto shownAsExpected = [&] {
+            QCoreApplication::processEvents();
+            const QImage shown =
+                QImage::fromData(QByteArray::fromStdString(session().sway->screenshot(whole)))
+                    .convertToFormat(QImage::Format_RGB32);
+            for (int y = 0; y < kSide; ++y) {
+                for (int x = 0; x < kSide; ++x) {
+                    if (shown.isNull() || shown.pixel(x, y) != expected(x, y)) {
+                        return false;
+                    }
+                }
+            }
+            return true;
+        };
+        EXPECT_TRUE(testing::eventually(shownAsExpected))
+            << "moved by (" << move.dx << ", " << move.dy << ")";
+    }
+}
+
+// Drawn on a surface of its own, the strip shows on the compositor's screen, tick by tick, what
+// Qt's own drawing of the same state shows.
+TEST(StripOnCompositorTest, EveryTickShowsWhatAFullRepaintShows) {
+    if (!session().problem.empty()) {
+        GTEST_SKIP() << session().problem;
+    }
+    if (!testing::onPath("grim")) {
+        GTEST_SKIP() << "grim is not installed";
+    }
+    std::unique_ptr<testing::StripTicks> strip;
+    const auto screenshot = [&] {
+        const QRect at = strip->widget->geometry();
+        return QImage::fromData(QByteArray::fromStdString(session().sway->screenshot(
+                                    {at.left(), at.top(), at.right() + 1, at.bottom() + 1})))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    // The compositor shows a frame once it asks for one: the screen is read until it shows what
+    // Qt draws, or the wait ends and the comparison fails.
+    const auto shown = [&] {
+        const QImage full = strip->widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage screen;
+        testing::eventually([&] {
+            QCoreApplication::processEvents();
+            screen = screenshot();
+            return screen == full;
+        });
+        return screen;
+    };
+    const auto painted = [&] {
+        const auto* picture = strip->widget->serverPicture();
+        return picture != nullptr ? picture->pixelsPut() : 0;
+    };
+    // The compositor moves the bar to its new edge.
+    const auto settle = [&] {
+        EXPECT_TRUE(testing::eventually([&] {
+            QCoreApplication::processEvents();
+            const auto area = session().sway->usableArea();
+            return area &&
+                   (strip->form1->AppBar->Edge() == 1 ? area->top > 0 : area->bottom < kHeight);
+        }));
+    };
+    strip = std::make_unique<testing::StripTicks>(*session().application, shown, painted, settle);
+    strip->run(1);
+    ASSERT_NE(strip->widget->serverPicture(), nullptr) << "the strip is not drawn on a surface";
+    strip->runEverySequence();
 }
 
 } // namespace

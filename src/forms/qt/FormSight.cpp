@@ -65,6 +65,13 @@ void FormSight::forget(platform::Hwnd hwnd) {
     }
 }
 
+void FormSight::framesShown(platform::Hwnd hwnd, bool shown) {
+    if (auto found = forms_.find(hwnd); found != forms_.end()) {
+        found->second.framesShown = shown;
+        tell(hwnd, found->second);
+    }
+}
+
 bool FormSight::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Expose) {
         for (auto& [hwnd, form] : forms_) {
@@ -78,7 +85,7 @@ bool FormSight::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FormSight::tell(platform::Hwnd hwnd, const Watched& watched) {
-    const bool seen = watched.exposed && (!server_ || server_->seen(hwnd));
+    const bool seen = watched.exposed && watched.framesShown && (!server_ || server_->seen(hwnd));
     callGuarded([&] { watched.form->seenChanged(seen); });
 }
 

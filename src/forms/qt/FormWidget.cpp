@@ -9,6 +9,7 @@
 #include "forms/Twips.h"
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/QtStyle.h"
+#include "platform/wayland/SurfacePicture.h"
 #include "platform/x11/ServerPicture.h"
 
 #include <QContextMenuEvent>
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
+#include <QtGui/qpa/qplatformnativeinterface.h>
 #include <algorithm>
 #include <cmath>
 
@@ -61,6 +63,24 @@ xcb_connection_t* x11Connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+bool onWayland() {
+    return QGuiApplication::platformName() == QLatin1String("wayland") &&
+           QGuiApplication::platformNativeInterface() != nullptr;
+}
+
+// The window's surface; null until Qt has made it.
+wl_surface* waylandSurface(QWindow* window) {
+    return window != nullptr
+               ? static_cast<wl_surface*>(
+                     QGuiApplication::platformNativeInterface()->nativeResourceForWindow("surface",
+                                                                                         window))
+               : nullptr;
+}
+
+// How long the compositor may take to tell that it showed a frame before the picture counts as
+// unseen: Qt's own limit for its windows.
+constexpr int kFrameWaitMs = 100;
+
 } // namespace
 
 FormWidget::FormWidget(Form& form, ChangesAfterTimers& changes)
@@ -70,6 +90,13 @@ FormWidget::FormWidget(Form& form, ChangesAfterTimers& changes)
           return ShownControls::Place{toRect(geometry_.clippedRect(control)),
                                       toRect(geometry_.rect(control))};
       }) {
+    frameWait_.setSingleShot(true);
+    frameWait_.setInterval(kFrameWaitMs);
+    connect(&frameWait_, &QTimer::timeout, this, [this] {
+        if (picture_ && picture_->waitingForDisplay()) {
+            setFramesShown(false);
+        }
+    });
     // Everything is painted here, so Qt need not clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The bar never needs the keyboard; text boxes still take focus when clicked.
@@ -89,7 +116,7 @@ FormWidget::~FormWidget() {
     changes_.forget(*this);
 }
 
-const platform::x11::ServerPicture* FormWidget::serverPicture() const {
+const platform::WindowPicture* FormWidget::serverPicture() const {
     return picture_ && picture_->shown() ? picture_.get() : nullptr;
 }
 
@@ -153,7 +180,7 @@ void FormWidget::repaintChanged() {
         }
     }
     const RepaintPlan plan = planRepaint(changes, toRect(client), fixed);
-    if (platform::x11::ServerPicture* picture = pictureInUse(fixed, ratio)) {
+    if (platform::WindowPicture* picture = pictureInUse(fixed, ratio)) {
         showOnServer(*picture, plan, ratio);
         return;
     }
@@ -165,35 +192,56 @@ void FormWidget::repaintChanged() {
     }
 }
 
-platform::x11::ServerPicture* FormWidget::pictureInUse(const PixelArea& fixed, qreal ratio) {
-    if (!isVisible() || fixed.intersects(toRect(clientArea())) || ratio != std::floor(ratio) ||
-        pictureRefused_) {
+platform::WindowPicture* FormWidget::pictureInUse(const PixelArea& fixed, qreal ratio) {
+    const bool usable = isVisible() && !fixed.intersects(toRect(clientArea())) &&
+                        ratio == std::floor(ratio) && !pictureRefused_;
+    WId parent = 0;
+    if (usable) {
+        parent = onWayland() ? reinterpret_cast<WId>(waylandSurface(windowHandle())) : winId();
+    }
+    if (parent == 0) {
         hidePicture();
         return nullptr;
     }
-    if (!picture_ || pictureParent_ != winId()) {
-        picture_.reset(); // went with Qt's old window, if any
-        xcb_connection_t* connection = x11Connection();
-        if (connection == nullptr) {
-            pictureRefused_ = true;
-            return nullptr;
-        }
-        picture_ = std::make_unique<platform::x11::ServerPicture>(connection, winId());
-        pictureParent_ = winId();
-        pictureRefused_ = !picture_->ok();
+    if (!picture_ || pictureParent_ != parent) {
+        hidePicture();
+        picture_ = makePicture(parent); // the old one went with Qt's old window, if any
+        pictureParent_ = parent;
+        pictureRefused_ = !picture_;
         pictureStale_ = true;
         if (pictureRefused_) {
-            picture_.reset();
             return nullptr;
         }
     }
-    if (picture_->place(toRect(clientArea().translated(clientOrigin()), ratio))) {
+    if (picture_->place(toRect(clientArea().translated(clientOrigin()), ratio),
+                        static_cast<int>(ratio))) {
         pictureStale_ = true;
     }
     return picture_.get();
 }
 
+std::unique_ptr<platform::WindowPicture> FormWidget::makePicture(WId parent) {
+    if (onWayland()) {
+        auto* display = static_cast<wl_display*>(
+            QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
+        std::unique_ptr<platform::WindowPicture> picture =
+            platform::wayland::SurfacePicture::make(display, reinterpret_cast<wl_surface*>(parent));
+        if (picture) {
+            picture->frameShown = [this] { frameShown(); };
+        }
+        return picture;
+    }
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr) {
+        return nullptr;
+    }
+    auto picture = std::make_unique<platform::x11::ServerPicture>(connection, parent);
+    return picture->ok() ? std::move(picture) : nullptr;
+}
+
 void FormWidget::hidePicture() {
+    frameWait_.stop();
+    setFramesShown(true); // Qt's own frames say whether it is seen
     if (picture_ && picture_->shown()) {
         picture_->setShown(false);
         picture_->flush();
@@ -202,7 +250,19 @@ void FormWidget::hidePicture() {
     pictureStale_ = true;
 }
 
-void FormWidget::showOnServer(platform::x11::ServerPicture& picture, const RepaintPlan& plan,
+void FormWidget::frameShown() {
+    frameWait_.stop();
+    setFramesShown(true);
+}
+
+void FormWidget::setFramesShown(bool shown) {
+    if (shown != framesShown_) {
+        framesShown_ = shown;
+        emit framesShown(shown);
+    }
+}
+
+void FormWidget::showOnServer(platform::WindowPicture& picture, const RepaintPlan& plan,
                               qreal ratio) {
     const int r = static_cast<int>(ratio);
     QRegion presented;
@@ -222,9 +282,12 @@ void FormWidget::showOnServer(platform::x11::ServerPicture& picture, const Repai
     picture.setShown(true);
     pictureStale_ = false;
     picture.flush();
+    if (picture.waitingForDisplay() && !frameWait_.isActive()) {
+        frameWait_.start();
+    }
 }
 
-QRegion FormWidget::paintOnServer(platform::x11::ServerPicture& picture, const QRegion& region,
+QRegion FormWidget::paintOnServer(platform::WindowPicture& picture, const QRegion& region,
                                   qreal ratio) {
     const QRect client = clientArea();
     const QRegion painted = region & client;
@@ -418,6 +481,13 @@ void FormWidget::showEvent(QShowEvent* event) {
     natives_.showIn(form_);
     pictureStale_ = true;
     scheduleCheck();
+}
+
+void FormWidget::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // On Wayland hiding takes Qt's surface away, and a new one may come at the same address.
+    hidePicture();
+    picture_.reset();
 }
 
 void FormWidget::resizeEvent(QResizeEvent* event) {

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -23,9 +24,9 @@ class Form;
 class Label;
 } // namespace quill::forms
 
-namespace quill::platform::x11 {
-class ServerPicture;
-} // namespace quill::platform::x11
+namespace quill::platform {
+class WindowPicture;
+} // namespace quill::platform
 
 namespace quill::forms::qt {
 
@@ -56,8 +57,13 @@ public:
     // The native widget showing a list, text box, button, option or frame; null until the form
     // has been shown with the control in view.
     QWidget* nativeWidget(const Control& control) const { return natives_.widget(control); }
-    // The client area's picture on the X server while the form is drawn there; null otherwise.
-    const platform::x11::ServerPicture* serverPicture() const;
+    // The client area's picture kept by the display server (X or the compositor) while the form
+    // is drawn there; null otherwise.
+    const platform::WindowPicture* serverPicture() const;
+
+signals:
+    // Whether the compositor shows the picture's frames: when it stops, no one sees them.
+    void framesShown(bool shown);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,6 +73,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -84,14 +91,18 @@ private:
     void scheduleCheck();
     // Moves on the server what only moved and paints the rest.
     void repaintChanged();
-    // The picture to draw into instead of Qt's backing store: on X11, at a whole device pixel
-    // ratio, while no native widget is in the client area. Null otherwise, and then hidden.
-    platform::x11::ServerPicture* pictureInUse(const PixelArea& fixed, qreal ratio);
+    // The picture to draw into instead of Qt's backing store: on X11 and Wayland, at a whole
+    // device pixel ratio, while no native widget is in the client area. Null otherwise, and
+    // then hidden.
+    platform::WindowPicture* pictureInUse(const PixelArea& fixed, qreal ratio);
+    // Null when the display keeps no picture for this window.
+    std::unique_ptr<platform::WindowPicture> makePicture(WId parent);
     void hidePicture();
-    void showOnServer(platform::x11::ServerPicture& picture, const RepaintPlan& plan, qreal ratio);
+    void showOnServer(platform::WindowPicture& picture, const RepaintPlan& plan, qreal ratio);
     // Paints `region` of the client area into the picture; returns what it painted.
-    QRegion paintOnServer(platform::x11::ServerPicture& picture, const QRegion& region,
-                          qreal ratio);
+    QRegion paintOnServer(platform::WindowPicture& picture, const QRegion& region, qreal ratio);
+    void frameShown();
+    void setFramesShown(bool shown);
     void paintChildren(QPainter& painter, const Container& container, const QRegion& exposed,
                        qreal devicePixelRatio);
     void paintLabel(QPainter& painter, const Label& label, const QRect& clipped,
@@ -105,12 +116,16 @@ private:
     NativeControls natives_;
     LabelPixmaps pixmaps_;
     ShownControls shown_;
-    std::unique_ptr<platform::x11::ServerPicture> picture_;
+    std::unique_ptr<platform::WindowPicture> picture_;
     // Where the picture's new pixels are drawn before they are sent.
     QImage canvas_;
     std::unique_ptr<QPainter> canvasPainter_;
-    // Qt's window that holds the picture; the picture goes with it when Qt makes a new one.
+    // Qt's window (X11) or surface (Wayland) that holds the picture; the picture goes with it
+    // when Qt makes a new one.
     WId pictureParent_ = 0;
+    // Runs while the compositor has yet to tell that it showed a frame.
+    QTimer frameWait_;
+    bool framesShown_ = true;
     bool pictureRefused_ = false;
     // Changes went by while the picture was not in use: it is painted whole before its next use.
     bool pictureStale_ = true;

@@ -81,6 +81,10 @@ public:
           widgets_(widgets), sight_(sight) {
         widgets_[hwnd_] = widget_.get();
         sight_.watch(hwnd_, widget_->form(), *widget_->windowHandle());
+        // Queued: the compositor's answer arrives while Qt handles its events.
+        QObject::connect(
+            widget_.get(), &FormWidget::framesShown, widget_.get(),
+            [this](bool shown) { sight_.framesShown(hwnd_, shown); }, Qt::QueuedConnection);
     }
     ~QtFormPeer() override {
         sight_.forget(hwnd_);

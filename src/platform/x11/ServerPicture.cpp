@@ -101,7 +101,7 @@ bool ServerPicture::suitable(xcb_window_t parent) {
     return attributes && trueColour0RGB(setup, attributes->visual) && pixelsIn32Bits(setup);
 }
 
-bool ServerPicture::place(const Rect& area) {
+bool ServerPicture::place(const Rect& area, int) {
     if (!ok() || area.width() <= 0 || area.height() <= 0) {
         return false;
     }

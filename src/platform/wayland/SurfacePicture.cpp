@@ -1,0 +1,304 @@
+#include "platform/wayland/SurfacePicture.h"
+
+#include "platform/Rects.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+namespace quill::platform::wayland {
+
+namespace {
+
+// damage_buffer came with version 4.
+constexpr std::uint32_t kCompositorVersion = 4;
+// Frames between asking the compositor to say when it shows one. Every answer wakes the
+// toolkit's reading thread and then the program, which cost more than the frame itself; one
+// answer in a quarter of a second says as well whether the picture is being shown.
+constexpr int kFramesPerQuestion = 16;
+
+struct Globals {
+    wl_registry* registry = nullptr;
+    std::uint32_t compositor = 0, compositorVersion = 0, subcompositor = 0, shm = 0;
+};
+
+void global(void* data, wl_registry*, std::uint32_t name, const char* interface,
+            std::uint32_t version) {
+    auto* globals = static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+        globals->compositor = name;
+        globals->compositorVersion = version;
+    } else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0) {
+        globals->subcompositor = name;
+    } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+        globals->shm = name;
+    }
+}
+void globalRemoved(void*, wl_registry*, std::uint32_t) {}
+constexpr wl_registry_listener kRegistryListener{global, globalRemoved};
+
+void bufferReleased(void* data, wl_buffer* buffer) {
+    static_cast<SurfacePicture*>(data)->released(buffer);
+}
+constexpr wl_buffer_listener kBufferListener{bufferReleased};
+
+void frameDone(void* data, wl_callback*, std::uint32_t) {
+    static_cast<SurfacePicture*>(data)->frameDone();
+}
+constexpr wl_callback_listener kFrameListener{frameDone};
+
+template <typename Proxy> void toDefaultQueue(Proxy* proxy) {
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(proxy), nullptr);
+}
+
+} // namespace
+
+std::unique_ptr<SurfacePicture> SurfacePicture::make(wl_display* display, wl_surface* parent) {
+    // Shared memory holds 0xXXRRGGBB little-endian, as the program's pixels are in memory.
+    if (display == nullptr || parent == nullptr || std::endian::native != std::endian::little) {
+        return nullptr;
+    }
+    // Bound on a queue of our own, so that the toolkit's events are not handled out of turn.
+    wl_event_queue* queue = wl_display_create_queue(display);
+    auto* wrapper = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapper), queue);
+    Globals globals;
+    globals.registry = wl_display_get_registry(wrapper);
+    wl_proxy_wrapper_destroy(wrapper);
+    wl_registry_add_listener(globals.registry, &kRegistryListener, &globals);
+    std::unique_ptr<SurfacePicture> picture;
+    if (wl_display_roundtrip_queue(display, queue) >= 0 && globals.compositor != 0 &&
+        globals.compositorVersion >= kCompositorVersion && globals.subcompositor != 0 &&
+        globals.shm != 0) {
+        auto* compositor = static_cast<wl_compositor*>(wl_registry_bind(
+            globals.registry, globals.compositor, &wl_compositor_interface, kCompositorVersion));
+        auto* subcompositor = static_cast<wl_subcompositor*>(wl_registry_bind(
+            globals.registry, globals.subcompositor, &wl_subcompositor_interface, 1));
+        auto* shm = static_cast<wl_shm*>(
+            wl_registry_bind(globals.registry, globals.shm, &wl_shm_interface, 1));
+        // What they make sends its events where the toolkit dispatches them.
+        toDefaultQueue(compositor);
+        toDefaultQueue(subcompositor);
+        toDefaultQueue(shm);
+        picture.reset(new SurfacePicture(display, compositor, subcompositor, shm, parent));
+    }
+    wl_registry_destroy(globals.registry);
+    wl_event_queue_destroy(queue);
+    return picture;
+}
+
+SurfacePicture::SurfacePicture(wl_display* display, wl_compositor* compositor,
+                               wl_subcompositor* subcompositor, wl_shm* shm, wl_surface* parent)
+    : display_(display), compositor_(compositor), subcompositor_(subcompositor), shm_(shm),
+      parent_(parent) {
+    surface_ = wl_compositor_create_surface(compositor_);
+    wl_region* nothing = wl_compositor_create_region(compositor_);
+    wl_surface_set_input_region(surface_, nothing);
+    wl_region_destroy(nothing);
+    subsurface_ = wl_subcompositor_get_subsurface(subcompositor_, surface_, parent_);
+    // Its frames go to the screen when it commits them, not with the toolkit's.
+    wl_subsurface_set_desync(subsurface_);
+}
+
+SurfacePicture::~SurfacePicture() {
+    if (frame_ != nullptr) {
+        wl_callback_destroy(frame_);
+    }
+    dropBuffers();
+    wl_subsurface_destroy(subsurface_);
+    wl_surface_destroy(surface_);
+    wl_shm_destroy(shm_);
+    wl_subcompositor_destroy(subcompositor_);
+    wl_compositor_destroy(compositor_);
+    wl_display_flush(display_);
+}
+
+bool SurfacePicture::place(const Rect& area, int scale) {
+    if (area.width() <= 0 || area.height() <= 0 || scale < 1) {
+        return false;
+    }
+    const bool resized = buffers_.empty() || area.width() != area_.width() ||
+                         area.height() != area_.height() || scale != scale_;
+    const bool moved = resized || area.left != area_.left || area.top != area_.top;
+    if (resized) {
+        dropBuffers(); // at their old size
+        damage_.clear();
+    }
+    area_ = area;
+    scale_ = scale;
+    if (resized) {
+        wl_surface_set_buffer_scale(surface_, scale);
+        if (!makeBuffer()) {
+            return false;
+        }
+    }
+    if (moved) {
+        // The place, and the sub-surface itself at first, take effect with the parent's state.
+        wl_subsurface_set_position(subsurface_, area.left / scale, area.top / scale);
+        wl_surface_commit(parent_);
+        wl_display_flush(display_);
+    }
+    return resized;
+}
+
+bool SurfacePicture::makeBuffer() {
+    const auto bytes = static_cast<std::size_t>(area_.width()) * area_.height() * 4;
+    const int fd = memfd_create("quillmark-picture", MFD_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    void* memory = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
+        memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    }
+    if (memory == MAP_FAILED) {
+        close(fd);
+        return false;
+    }
+    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
+    Buffer buffer;
+    buffer.buffer = wl_shm_pool_create_buffer(pool, 0, area_.width(), area_.height(),
+                                              area_.width() * 4, WL_SHM_FORMAT_XRGB8888);
+    buffer.pixels = static_cast<std::uint32_t*>(memory);
+    wl_buffer_add_listener(buffer.buffer, &kBufferListener, this);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    buffers_.push_back(buffer);
+    return true;
+}
+
+void SurfacePicture::dropBuffers() {
+    const auto bytes = static_cast<std::size_t>(area_.width()) * area_.height() * 4;
+    for (const Buffer& buffer : buffers_) {
+        wl_buffer_destroy(buffer.buffer);
+        munmap(buffer.pixels, bytes);
+    }
+    buffers_.clear();
+    latest_ = drawing_ = -1;
+}
+
+std::uint32_t* SurfacePicture::drawing() {
+    if (drawing_ >= 0) {
+        return buffers_[static_cast<std::size_t>(drawing_)].pixels;
+    }
+    const auto free = [this](int index) {
+        return index >= 0 && !buffers_[static_cast<std::size_t>(index)].busy;
+    };
+    int chosen = free(latest_) ? latest_ : -1;
+    for (int i = 0; chosen < 0 && i < static_cast<int>(buffers_.size()); ++i) {
+        chosen = free(i) ? i : -1;
+    }
+    if (chosen < 0) {
+        if (!makeBuffer()) {
+            return nullptr;
+        }
+        chosen = static_cast<int>(buffers_.size()) - 1;
+    }
+    std::uint32_t* pixels = buffers_[static_cast<std::size_t>(chosen)].pixels;
+    if (latest_ >= 0 && chosen != latest_) {
+        std::memcpy(pixels, buffers_[static_cast<std::size_t>(latest_)].pixels,
+                    static_cast<std::size_t>(area_.width()) * area_.height() * 4);
+    }
+    drawing_ = latest_ = chosen;
+    return pixels;
+}
+
+void SurfacePicture::setShown(bool shown) {
+    if (shown == shown_) {
+        return;
+    }
+    shown_ = shown;
+    if (!shown) {
+        wl_surface_attach(surface_, nullptr, 0, 0);
+        wl_surface_commit(surface_);
+        if (frame_ != nullptr) {
+            wl_callback_destroy(frame_); // an unmapped surface is asked for no frame
+            frame_ = nullptr;
+        }
+    }
+}
+
+void SurfacePicture::scroll(const Rect& area, int dx, int dy) {
+    const Rect inside = intersection(area, {0, 0, area_.width(), area_.height()});
+    const Rect source = intersection(inside, translated(inside, {-dx, -dy}));
+    std::uint32_t* pixels = isEmpty(source) ? nullptr : drawing();
+    if (pixels == nullptr) {
+        return;
+    }
+    const int width = area_.width();
+    const auto row = [&](int y) { return pixels + static_cast<std::ptrdiff_t>(y) * width; };
+    const auto bytes = static_cast<std::size_t>(source.width()) * 4;
+    // Rows move apart from the side they move to, so that none is overwritten before it moves.
+    for (int i = 0; i < source.height(); ++i) {
+        const int y = dy > 0 ? source.bottom - 1 - i : source.top + i;
+        std::memmove(row(y + dy) + source.left + dx, row(y) + source.left, bytes);
+    }
+}
+
+void SurfacePicture::put(const std::uint32_t* pixels, int stride, const Rect& area) {
+    const Rect inside = intersection(area, {0, 0, area_.width(), area_.height()});
+    std::uint32_t* target = isEmpty(inside) ? nullptr : drawing();
+    if (target == nullptr) {
+        return;
+    }
+    const auto* from = reinterpret_cast<const std::uint8_t*>(pixels) +
+                       static_cast<std::ptrdiff_t>(inside.top - area.top) * stride +
+                       static_cast<std::ptrdiff_t>(inside.left - area.left) * 4;
+    for (int y = inside.top; y < inside.bottom; ++y, from += stride) {
+        std::memcpy(target + static_cast<std::ptrdiff_t>(y) * area_.width() + inside.left, from,
+                    static_cast<std::size_t>(inside.width()) * 4);
+    }
+    pixelsPut_ += static_cast<long long>(inside.width()) * inside.height();
+}
+
+void SurfacePicture::present(const Rect& area) {
+    const Rect inside = intersection(area, {0, 0, area_.width(), area_.height()});
+    if (!isEmpty(inside)) {
+        damage_.push_back(inside);
+    }
+}
+
+void SurfacePicture::flush() {
+    if (shown_ && drawing_ >= 0 && !damage_.empty()) {
+        commit();
+    }
+    wl_display_flush(display_);
+}
+
+void SurfacePicture::commit() {
+    Buffer& buffer = buffers_[static_cast<std::size_t>(drawing_)];
+    wl_surface_attach(surface_, buffer.buffer, 0, 0);
+    for (const Rect& rect : damage_) {
+        wl_surface_damage_buffer(surface_, rect.left, rect.top, rect.width(), rect.height());
+    }
+    if (frame_ == nullptr && ++framesUnasked_ >= kFramesPerQuestion) {
+        frame_ = wl_surface_frame(surface_);
+        wl_callback_add_listener(frame_, &kFrameListener, this);
+        framesUnasked_ = 0;
+    }
+    wl_surface_commit(surface_);
+    buffer.busy = true;
+    drawing_ = -1;
+    damage_.clear();
+}
+
+void SurfacePicture::released(wl_buffer* released) {
+    for (Buffer& buffer : buffers_) {
+        if (buffer.buffer == released) {
+            buffer.busy = false;
+        }
+    }
+}
+
+void SurfacePicture::frameDone() {
+    wl_callback_destroy(frame_);
+    frame_ = nullptr;
+    if (frameShown) {
+        frameShown();
+    }
+}
+
+} // namespace quill::platform::wayland

@@ -189,6 +189,14 @@ LONG freeTopOfScreen() {
     return data.rc.top;
 }
 
+// Takes a bar off the shell's list (a shell that starts again has an empty one).
+void forgetBar(HWND bar) {
+    APPBARDATA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = bar;
+    SHAppBarMessage(ABM_REMOVE, &data);
+}
+
 // quillmark.exe started in a folder of its own; if a test leaves it running, its bar is taken
 // off Wine's shell (which would keep it) and the process ends.
 class RunningProgram {
@@ -208,10 +216,7 @@ public:
         }
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
             if (HWND bar = find(); bar != nullptr) {
-                APPBARDATA data{};
-                data.cbSize = sizeof data;
-                data.hWnd = bar;
-                SHAppBarMessage(ABM_REMOVE, &data);
+                forgetBar(bar);
             }
             TerminateProcess(process_.hProcess, 1);
             WaitForSingleObject(process_.hProcess, INFINITE);
@@ -292,6 +297,17 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
     ASSERT_TRUE(docked) << "the bar lies at " << rect.left << "," << rect.top << " to "
                         << rect.right << "," << rect.bottom << ", not docked along the top";
     EXPECT_EQ(freeTopOfScreen(), kBarHeight);
+    // No taskbar button: an owned window has one only with WS_EX_APPWINDOW.
+    const HWND bar = program.find();
+    EXPECT_TRUE(GetWindow(bar, GW_OWNER) != nullptr) << "the bar has no owner";
+    EXPECT_EQ(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    // A restarted shell knows no bar until the bar registers again.
+    forgetBar(bar);
+    ASSERT_EQ(freeTopOfScreen(), 0);
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(
+        program.waitUntil([] { return freeTopOfScreen() == kBarHeight; }, std::chrono::seconds(20)))
+        << "the bar did not register again when the shell started";
 
     // The bar is drawn edge to edge with no frame: its first and last rows are the bar's own.
     const InkMask wanted = renderedHeadline(title);

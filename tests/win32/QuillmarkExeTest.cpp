@@ -197,15 +197,15 @@ void forgetBar(HWND bar) {
     SHAppBarMessage(ABM_REMOVE, &data);
 }
 
-// quillmark.exe started in a folder of its own; if a test leaves it running, its bar is taken
-// off Wine's shell (which would keep it) and the process ends.
+// quillmark.exe started from the folder it was copied to; if a test leaves it running, its bar is
+// taken off Wine's shell (which would keep it) and the process ends.
 class RunningProgram {
 public:
     explicit RunningProgram(const std::filesystem::path& folder) {
         std::wstring commandLine = L"quillmark.exe";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        const std::filesystem::path program = QUILL_BINARY_DIR "/src/quillmark.exe";
+        const std::filesystem::path program = folder / "quillmark.exe";
         started_ =
             CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                            0, nullptr, folder.wstring().c_str(), &startup, &process_) != FALSE;
@@ -279,6 +279,12 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
     TempFolder folder;
     folder.write("links.ryx", "20\r\nTrue\r\n" + server.url("/wire.xml") + "\r\n");
     folder.write("rep.ini", "\r\n");
+    // Unpacked where other files bear system DLLs' names, as in a Downloads folder.
+    std::filesystem::copy_file(QUILL_BINARY_DIR "/src/quillmark.exe",
+                               folder.path() / "quillmark.exe");
+    for (const char* planted : {"wininet.dll", "wtsapi32.dll"}) {
+        folder.write(planted, "planted");
+    }
     // The pointer away from the bar, which holds the strip while it rests there.
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     SetCursorPos(screenWidth / 2, GetSystemMetrics(SM_CYSCREEN) / 2);

@@ -78,6 +78,9 @@ void handleAfter(TAppBar& bar, std::uint32_t message, WParam wParam, LParam lPar
         break;
     }
     default:
+        if (message != 0 && message == hook.TaskbarCreated) {
+            bar.OnTaskbarCreated();
+        }
         break;
     }
 }
@@ -89,6 +92,7 @@ void HookWindow(forms::Form& form, TAppBar& bar) {
     hook.HookedWnd = form.hwnd();
     hook.HookedBar = &bar;
     hook.desktop = &desktop;
+    hook.TaskbarCreated = desktop.RegisterWindowMessage("TaskbarCreated");
     const std::intptr_t previous =
         desktop.SetWindowLong(hook.HookedWnd, GWL_WNDPROC, procedureValue(&AppBarWndProc));
     // Hooking the same window again must not make the procedure call itself.

@@ -19,6 +19,7 @@ struct HookState {
     TAppBar* HookedBar = nullptr;
     platform::WndProc PrevWndProc = nullptr;
     platform::Desktop* desktop = nullptr; // the hooked window's
+    std::uint32_t TaskbarCreated = 0;     // the shell's message when it starts again; 0 if none
 };
 
 // One window at a time: hooking another replaces all three.

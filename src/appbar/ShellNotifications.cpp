@@ -39,6 +39,11 @@ void TAppBar::OnDisplayChange() {
     }
 }
 
+void TAppBar::OnTaskbarCreated() {
+    SendBarMessage(ABM_NEW);
+    UpdateBar();
+}
+
 void TAppBar::OnActivate(WParam wParam) {
     if (wParam == 0) {
         SetShown(false);

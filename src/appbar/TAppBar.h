@@ -114,6 +114,8 @@ public:
     void OnWindowPosChanged();
     // The screen's size changed: a docked bar takes its edge's new length, then tells its owner.
     void OnDisplayChange();
+    // The shell started again (after a crash or an update) and knows no bar: register anew.
+    void OnTaskbarCreated();
     void OnTimer();
     void OnNcMouseMove();
     void OnEnterSizeMove();

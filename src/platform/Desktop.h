@@ -126,6 +126,8 @@ public:
     virtual int MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
                            std::uint32_t style) = 0;
     virtual std::uint32_t GetTickCount() = 0;
+    // The number of a message known by name across programs; 0 where the system has none.
+    virtual std::uint32_t RegisterWindowMessage(const std::string& name) = 0;
 };
 
 } // namespace quill::platform

@@ -102,6 +102,7 @@ public:
     int MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
     std::uint32_t GetTickCount() override;
+    std::uint32_t RegisterWindowMessage(const std::string&) override { return 0; }
 
 private:
     static LResult ownProcedure(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);

@@ -189,15 +189,23 @@ LONG freeTopOfScreen() {
     return data.rc.top;
 }
 
-// quillmark.exe started in a folder of its own; if a test leaves it running, its bar is taken
-// off Wine's shell (which would keep it) and the process ends.
+// Takes a bar off the shell's list (a shell that starts again has an empty one).
+void forgetBar(HWND bar) {
+    APPBARDATA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = bar;
+    SHAppBarMessage(ABM_REMOVE, &data);
+}
+
+// quillmark.exe started from the folder it was copied to; if a test leaves it running, its bar is
+// taken off Wine's shell (which would keep it) and the process ends.
 class RunningProgram {
 public:
     explicit RunningProgram(const std::filesystem::path& folder) {
         std::wstring commandLine = L"quillmark.exe";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        const std::filesystem::path program = QUILL_BINARY_DIR "/src/quillmark.exe";
+        const std::filesystem::path program = folder / "quillmark.exe";
         started_ =
             CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                            0, nullptr, folder.wstring().c_str(), &startup, &process_) != FALSE;
@@ -208,10 +216,7 @@ public:
         }
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
             if (HWND bar = find(); bar != nullptr) {
-                APPBARDATA data{};
-                data.cbSize = sizeof data;
-                data.hWnd = bar;
-                SHAppBarMessage(ABM_REMOVE, &data);
+                forgetBar(bar);
             }
             TerminateProcess(process_.hProcess, 1);
             WaitForSingleObject(process_.hProcess, INFINITE);
@@ -274,6 +279,12 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
     TempFolder folder;
     folder.write("links.ryx", "20\r\nTrue\r\n" + server.url("/wire.xml") + "\r\n");
     folder.write("rep.ini", "\r\n");
+    // Unpacked where other files bear system DLLs' names, as in a Downloads folder.
+    std::filesystem::copy_file(QUILL_BINARY_DIR "/src/quillmark.exe",
+                               folder.path() / "quillmark.exe");
+    for (const char* planted : {"wininet.dll", "wtsapi32.dll"}) {
+        folder.write(planted, "planted");
+    }
     // The pointer away from the bar, which holds the strip while it rests there.
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     SetCursorPos(screenWidth / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
@@ -292,6 +303,17 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
     ASSERT_TRUE(docked) << "the bar lies at " << rect.left << "," << rect.top << " to "
                         << rect.right << "," << rect.bottom << ", not docked along the top";
     EXPECT_EQ(freeTopOfScreen(), kBarHeight);
+    // No taskbar button: an owned window has one only with WS_EX_APPWINDOW.
+    const HWND bar = program.find();
+    EXPECT_TRUE(GetWindow(bar, GW_OWNER) != nullptr) << "the bar has no owner";
+    EXPECT_EQ(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    // A restarted shell knows no bar until the bar registers again.
+    forgetBar(bar);
+    ASSERT_EQ(freeTopOfScreen(), 0);
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(
+        program.waitUntil([] { return freeTopOfScreen() == kBarHeight; }, std::chrono::seconds(20)))
+        << "the bar did not register again when the shell started";
 
     // The bar is drawn edge to edge with no frame: its first and last rows are the bar's own.
     const InkMask wanted = renderedHeadline(title);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <random>
+#include <windows.h>
 
 namespace quill::testing {
 namespace {
@@ -55,6 +56,22 @@ TEST(WinInetHttp, IdentifiesItselfAsTheClassicAgent) {
     server.serve("/feed", "<rss/>");
     WinInetHttp().get(server.url("/feed"));
     EXPECT_EQ(server.lastUserAgent(), "vb wininet");
+}
+
+TEST(WinInetHttp, GoesThroughTheSystemsProxy) {
+    ScriptedServer origin, proxy;
+    proxy.serve(origin.url("/feed"), "<rss/>"); // a proxy is asked for the whole address
+    // Set as Internet Options sets it, read when WinINet opens; the other WinINet tests take turns.
+    const char* settings = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    const std::string server = proxy.url("").substr(std::string("http://").size());
+    DWORD enable = 1;
+    RegSetKeyValueA(HKEY_CURRENT_USER, settings, "ProxyServer", REG_SZ, server.c_str(),
+                    static_cast<DWORD>(server.size() + 1));
+    RegSetKeyValueA(HKEY_CURRENT_USER, settings, "ProxyEnable", REG_DWORD, &enable, sizeof enable);
+    WinInetHttp http;
+    enable = 0;
+    RegSetKeyValueA(HKEY_CURRENT_USER, settings, "ProxyEnable", REG_DWORD, &enable, sizeof enable);
+    EXPECT_EQ(http.get(origin.url("/feed")).body, "<rss/>");
 }
 
 TEST(WinInetHttp, ReturnsTheBodyOfAnErrorPage) {

@@ -12,8 +12,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <windows.h>
 
 int main() {
+    // From here on, libraries loaded by name, the delay-loaded imports among them, come from
+    // System32 only, never from the program's folder or the current directory.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     quill::forms::win32::Win32Backend backend;
     quill::platform::win32::Win32Desktop desktop;
     quill::forms::Application application(backend, desktop);

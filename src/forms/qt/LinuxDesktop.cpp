@@ -524,4 +524,10 @@ std::uint32_t LinuxDesktop::GetTickCount() {
     return static_cast<std::uint32_t>(elapsed.count()); // wraps as the Windows count does
 }
 
+std::uint32_t LinuxDesktop::RegisterWindowMessage(const std::string&) {
+    // No shell here forgets a bar: its strut and dock type stay on the window when the window
+    // manager restarts.
+    return 0;
+}
+
 } // namespace quill::forms::qt

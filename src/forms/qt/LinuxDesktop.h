@@ -63,6 +63,7 @@ public:
     int MessageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
     std::uint32_t GetTickCount() override;
+    std::uint32_t RegisterWindowMessage(const std::string& name) override;
 
 private:
     struct WindowState;

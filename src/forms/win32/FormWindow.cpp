@@ -18,6 +18,7 @@ namespace quill::forms::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"QuillmarkForm";
+constexpr wchar_t kOwnerClass[] = L"QuillmarkApplication";
 // Posted once per burst of changes outside the timers, so the burst is looked at when it is over.
 constexpr UINT kShowChanges = WM_APP + 1;
 
@@ -36,6 +37,22 @@ Rect toRect(const RECT& rect) {
 
 RECT toRECT(const Rect& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The hidden window that owns every form, as in the classic window model: Windows gives an
+// unowned window a taskbar button whatever its styles, an owned one only with WS_EX_APPWINDOW.
+HWND applicationWindow() {
+    static const HWND window = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kOwnerClass;
+        RegisterClassExW(&windowClass);
+        return CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClass, L"Quillmark", WS_POPUP, 0, 0, 0, 0,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }();
+    return window;
 }
 
 } // namespace
@@ -76,18 +93,20 @@ FormWindow::FormWindow(Form& form, Fonts& fonts, ChangesAfterTimers& changes)
                             ? WS_POPUP
                             : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD style = frame | WS_CLIPCHILDREN;
+    // A window with a caption can be minimised, and then only its taskbar button brings it back.
+    const DWORD exStyle = form.borderStyle() == BorderStyle::None ? 0 : WS_EX_APPWINDOW;
     RECT outer{0, 0, twipsToPixels(form.designWidth(), form.app().twipsPerPixelX()),
                twipsToPixels(form.designHeight(), form.app().twipsPerPixelY())};
-    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = std::max(work.left, (work.left + work.right - width) / 2);
     const int y = std::max(work.top, (work.top + work.bottom - height) / 2);
-    hwnd_ = CreateWindowExW(0, MAKEINTATOM(windowClass()),
+    hwnd_ = CreateWindowExW(exStyle, MAKEINTATOM(windowClass()),
                             platform::win32::widen(form.caption()).c_str(), style, x, y, width,
-                            height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+                            height, applicationWindow(), nullptr, GetModuleHandleW(nullptr), this);
     sight_.watch(hwnd_);
     cover_.watch(hwnd_, [this] { callGuarded([this] { tellSeen(); }); });
 }

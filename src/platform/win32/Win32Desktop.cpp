@@ -10,6 +10,7 @@
 #undef CallWindowProc
 #undef GetWindowLong
 #undef MessageBox
+#undef RegisterWindowMessage
 #undef SendMessage
 #undef SetWindowLong
 
@@ -184,6 +185,10 @@ int Win32Desktop::MessageBox(Hwnd owner, const std::string& text, const std::str
 
 std::uint32_t Win32Desktop::GetTickCount() {
     return ::GetTickCount();
+}
+
+std::uint32_t Win32Desktop::RegisterWindowMessage(const std::string& name) {
+    return ::RegisterWindowMessageW(widen(name).c_str());
 }
 
 } // namespace quill::platform::win32

@@ -36,6 +36,7 @@ public:
     int MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
     std::uint32_t GetTickCount() override;
+    std::uint32_t RegisterWindowMessage(const std::string& name) override;
 };
 
 } // namespace quill::platform::win32

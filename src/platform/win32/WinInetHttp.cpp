@@ -108,7 +108,8 @@ std::wstring resolve(const std::wstring& base, const std::wstring& location) {
 
 WinInetHttp::WinInetHttp(HttpLimits limits)
     : limits_(limits),
-      internet_(InternetOpenW(L"vb wininet", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)) {}
+      // The system's proxy settings, as the browser uses them; direct where none is set.
+      internet_(InternetOpenW(L"vb wininet", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {}
 
 WinInetHttp::~WinInetHttp() {
     if (internet_) {

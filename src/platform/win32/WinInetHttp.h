@@ -4,9 +4,9 @@
 
 namespace quill::platform::win32 {
 
-// Downloads through WinINet as the classic program did ("vb wininet", a direct connection, no
-// cache), kept within HttpLimits by means that Wine honours too: time-outs on each request
-// handle and the whole-download limit checked between reads of at most 256 bytes.
+// Downloads through WinINet as the classic program did ("vb wininet", no cache), but through the
+// system's proxy, kept within HttpLimits by means that Wine honours too: time-outs on each
+// request handle and the whole-download limit checked between reads of at most 256 bytes.
 class WinInetHttp : public Http {
 public:
     explicit WinInetHttp(HttpLimits limits = {});

@@ -23,7 +23,10 @@ template <typename Interface> struct Released {
 
 CreateXmlReaderFunction createXmlReader() {
     static const CreateXmlReaderFunction function = [] {
-        const HMODULE library = LoadLibraryW(L"xmllite.dll");
+        // From System32 only: a DLL of that name beside the program (say, in Downloads) is not
+        // ours to run.
+        const HMODULE library =
+            LoadLibraryExW(L"xmllite.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         return library == nullptr
                    ? nullptr
                    : reinterpret_cast<CreateXmlReaderFunction>(

@@ -8,10 +8,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display, 1280x800 or the size given, and exports DISPLAY.
 start_display() {
     exec {displayfd}<> <(:)
-    Xvfb -displayfd "$displayfd" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd "$displayfd" -noreset -screen 0 "${1:-1280x800}x24" -nolisten tcp \
+        >/dev/null 2>&1 &
     pids+=($!)
     read -r -t 10 number <&"$displayfd"
     export DISPLAY=":$number"

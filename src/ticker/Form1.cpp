@@ -2,6 +2,7 @@
 
 #include "feeds/Form2.h"
 #include "feeds/LinksFile.h"
+#include "forms/Twips.h"
 #include "ticker/BarColours.h"
 #include "ticker/HeadlineCut.h"
 #include "ui/Form3.h"
@@ -22,6 +23,7 @@ constexpr float kHeightMargin = 45;
 constexpr const char* kMarker = "-->";
 constexpr const char* kSentinel = "end";
 constexpr float kBoxMargin = 90;
+constexpr float kBarThickness = 195;
 
 void colour(forms::PictureBox& box, forms::Label& label, forms::Color back, forms::Color text) {
     forms::Font font = label.font();
@@ -119,7 +121,9 @@ void Form1::Form_Load() {
     setVisible(false);
     AppBar->setEdge(form3().List1.list(1) == "True" ? 1 : 3);
     setVisible(false);
-    AppBar->setDockedHeight(13);
+    // 13 pixels at 96 dpi, in the pixels the shell speaks: where the program knows the screen's
+    // density (Windows), that many more.
+    AppBar->setDockedHeight(forms::twipsToPixels(kBarThickness, services_.app.twipsPerPixelY()));
     // Docked once more so the thickness holds now: a shell that tells a bar nothing about its
     // own strip (Windows' does not) would otherwise leave it at the default 32 pixels.
     AppBar->UpdateBar();

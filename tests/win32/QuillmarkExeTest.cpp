@@ -18,7 +18,6 @@ namespace quill::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kBarHeight = 13;
 
 COLORREF toColorRef(forms::Color color) {
     return RGB(color.r, color.g, color.b);
@@ -84,13 +83,14 @@ InkMask inkOf(const Picture& picture, std::uint32_t background) {
 }
 
 // The headline text as the bar's font and colours draw it.
-InkMask renderedHeadline(const std::wstring& text) {
-    forms::win32::Fonts fonts;
+InkMask renderedHeadline(const std::wstring& text, int dpi, const std::string& face) {
+    forms::win32::Fonts fonts(dpi);
     forms::Font font;
+    font.family = face;
     font.pixelSize = ticker::kBarFontPixels;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    const int width = 400, height = 20;
+    const int width = 600, height = 40;
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     HGDIOBJ oldFont = SelectObject(memory, fonts.get(font));
@@ -268,12 +268,53 @@ std::string feedWith(const std::string& title) {
            "</channel></rss>";
 }
 
-TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
+struct Density {
+    DWORD dpi;
+    int bar;          // the docked bar's thickness in pixels
+    std::string face; // what the prefix resolves the bar's Microsoft Sans Serif to
+};
+
+// Wine at a density, with a message font as tall as Segoe UI's and the bar's face named rather
+// than left to this machine's Wine; the prefix's 96 dpi and default fonts come back after.
+class QuillmarkExeTest : public ::testing::TestWithParam<Density> {
+protected:
+    static constexpr const wchar_t* kDesktop = L"Control Panel\\Desktop";
+    static constexpr const wchar_t* kMetrics = L"Control Panel\\Desktop\\WindowMetrics";
+    static constexpr const wchar_t* kSubstitutes =
+        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
+
+    void SetUp() override {
+        // Per-monitor aware: this process reads the program's windows in the screen's pixels.
+        using SetContext = HANDLE(WINAPI*)(HANDLE);
+        if (auto set = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+                GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")))) {
+            set(reinterpret_cast<HANDLE>(-3));
+        }
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &GetParam().dpi, 4);
+        LOGFONTW tall{};
+        tall.lfHeight = -12;
+        lstrcpyW(tall.lfFaceName, L"Noto Sans");
+        RegSetKeyValueW(HKEY_CURRENT_USER, kMetrics, L"MessageFont", REG_BINARY, &tall,
+                        sizeof tall);
+        const std::wstring face = platform::win32::widen(GetParam().face);
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSubstitutes, L"Microsoft Sans Serif", REG_SZ,
+                        face.c_str(), static_cast<DWORD>((face.size() + 1) * sizeof(wchar_t)));
+    }
+    void TearDown() override {
+        const DWORD standard = 96;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &standard, 4);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kMetrics, L"MessageFont");
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSubstitutes, L"Microsoft Sans Serif");
+    }
+};
+
+TEST_P(QuillmarkExeTest, DocksScrollsDrawsWholeLettersAtItsDensityAndEndsWithItsCloseBox) {
     if (!displayAvailable()) {
         GTEST_SKIP() << "no X display for Wine's windows";
     }
+    const int kBarHeight = GetParam().bar;
     ASSERT_EQ(freeTopOfScreen(), 0) << "another bar holds the top of the screen";
-    const std::wstring title = L"Z\u00FCrich \u2013 caf\u00E9";
+    const std::wstring title = L"Z\u00FCrich \u2013 caf\u00E9 gjpqy";
     ScriptedServer server;
     server.serve("/wire.xml", feedWith(platform::win32::narrow(title)));
     TempFolder folder;
@@ -311,13 +352,14 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
     forgetBar(bar);
     ASSERT_EQ(freeTopOfScreen(), 0);
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(
-        program.waitUntil([] { return freeTopOfScreen() == kBarHeight; }, std::chrono::seconds(20)))
+    EXPECT_TRUE(program.waitUntil([&] { return freeTopOfScreen() == kBarHeight; },
+                                  std::chrono::seconds(20)))
         << "the bar did not register again when the shell started";
 
     // The bar is drawn edge to edge with no frame: its first and last rows are the bar's own.
-    const InkMask wanted = renderedHeadline(title);
-    const InkMask mangled = renderedHeadline(L"Z?rich ? caf?");
+    const InkMask wanted = renderedHeadline(title, GetParam().dpi, GetParam().face);
+    const InkMask mangled =
+        renderedHeadline(L"Z?rich ? caf? gjpqy", GetParam().dpi, GetParam().face);
     Picture seen;
     const bool titleShown = program.waitUntil(
         [&] {
@@ -327,27 +369,39 @@ TEST(QuillmarkExeTest, DocksScrollsDrawsNonAsciiTitlesAndEndsWithItsCloseBox) {
         std::chrono::seconds(40));
     EXPECT_TRUE(titleShown) << "the title never showed as the bar's font draws it";
     EXPECT_FALSE(shows(inkOf(seen, rgb(ticker::kBarBackground)), mangled));
-    EXPECT_EQ(seen.at(screenWidth / 3, 0), rgb(ticker::kBarBackground));
-    EXPECT_EQ(seen.at(screenWidth / 3, kBarHeight - 1), rgb(ticker::kBarBackground));
 
     // The strip moves: a later picture of it differs.
     const Picture before = captureScreen(screenWidth, kBarHeight);
     EXPECT_TRUE(program.waitUntil([&] { return captureScreen(screenWidth, kBarHeight) != before; },
                                   std::chrono::seconds(2)));
 
-    // The close box is the red one at the right end.
-    int closeLeft = -1, closeRight = -1;
+    // The close box is the red one at the right end, the options box left of it.
+    int closeLeft = -1, optionsLeft = -1;
     for (int x = 0; x < screenWidth; ++x) {
-        if (seen.at(x, kBarHeight / 2) == rgb(ticker::kCloseBackground)) {
-            closeLeft = closeLeft < 0 ? x : closeLeft;
-            closeRight = x;
-        }
+        const std::uint32_t pixel = seen.at(x, kBarHeight - 1);
+        closeLeft = closeLeft < 0 && pixel == rgb(ticker::kCloseBackground) ? x : closeLeft;
+        optionsLeft = optionsLeft < 0 && pixel == rgb(ticker::kOptionsBackground) ? x : optionsLeft;
     }
     ASSERT_GT(closeLeft, screenWidth / 2) << "no close box at the bar's right end";
-    click((closeLeft + closeRight) / 2, kBarHeight / 2);
+    ASSERT_GT(optionsLeft, screenWidth / 2) << "no options box beside it";
+    // The headlines' descenders stay inside the bar, off its edges.
+    for (int x = 0; x < optionsLeft; ++x) {
+        ASSERT_TRUE(seen.at(x, 0) == seen.at(x, kBarHeight - 1) &&
+                    seen.at(x, 0) == rgb(ticker::kBarBackground))
+            << "ink on the bar's edge";
+    }
+    // On its caption, which alone takes the click; it starts at the box's left.
+    click(closeLeft + 2, kBarHeight / 2);
     EXPECT_EQ(program.exitCodeWithin(std::chrono::seconds(10)), DWORD{0});
     EXPECT_EQ(freeTopOfScreen(), 0) << "the bar's strip was not given back";
 }
+
+// Under the two faces the Linux bar is tested with; Noto Sans has Segoe UI's tall line.
+INSTANTIATE_TEST_SUITE_P(
+    Densities, QuillmarkExeTest,
+    ::testing::Values(Density{96, 13, "Noto Sans"}, Density{144, 20, "Noto Sans"},
+                      Density{192, 26, "Noto Sans"}, Density{96, 13, "DejaVu Sans"},
+                      Density{144, 20, "DejaVu Sans"}, Density{192, 26, "DejaVu Sans"}));
 
 } // namespace
 } // namespace quill::testing

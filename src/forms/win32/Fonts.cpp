@@ -6,15 +6,20 @@
 
 namespace quill::forms::win32 {
 
-Fonts::Fonts() : measuring_(CreateCompatibleDC(nullptr)) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        dialogFace_ = metrics.lfMessageFont;
-    } else {
-        lstrcpynW(dialogFace_.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
-    }
+namespace {
+
+constexpr int kDesignDpi = 96;
+
+} // namespace
+
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
 }
+
+Fonts::Fonts(int dpi) : dpi_(dpi), measuring_(CreateCompatibleDC(nullptr)) {}
 
 Fonts::~Fonts() {
     DeleteDC(measuring_);
@@ -28,20 +33,39 @@ HFONT Fonts::get(const Font& font) {
     if (const auto found = fonts_.find(key); found != fonts_.end()) {
         return found->second;
     }
-    LOGFONTW face = dialogFace_;
-    if (!font.family.empty()) {
-        const std::wstring family = platform::win32::widen(font.family);
-        lstrcpynW(face.lfFaceName, family.c_str(), LF_FACESIZE);
-    }
-    // Negative: the character height, as the pixel sizes of the forms mean it.
-    face.lfHeight = -std::max(1, font.pixelSize);
-    face.lfWidth = 0;
+    LOGFONTW face{};
+    face.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring family =
+        font.family.empty() ? L"Microsoft Sans Serif" : platform::win32::widen(font.family);
+    lstrcpynW(face.lfFaceName, family.c_str(), LF_FACESIZE);
     face.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     face.lfUnderline = font.underline ? TRUE : FALSE;
-    face.lfItalic = FALSE;
-    HFONT made = CreateFontIndirectW(&face);
+    HFONT made = make(face, std::max(1, font.pixelSize));
     fonts_.emplace(key, made);
     return made;
+}
+
+// The size asked for at the screen's density, or the largest smaller one whose line fits the
+// line the forms were laid out for, so no face's descenders fall outside its control.
+HFONT Fonts::make(LOGFONTW face, int pixelSize) {
+    const int line = lineHeight(pixelSize) * dpi_ / kDesignDpi;
+    for (int size = MulDiv(pixelSize, dpi_, kDesignDpi);; --size) {
+        // Negative: the character height, as the pixel sizes of the forms mean it.
+        face.lfHeight = -size;
+        HFONT made = CreateFontIndirectW(&face);
+        if (size <= 1 || lineOf(made) <= line) {
+            return made;
+        }
+        DeleteObject(made);
+    }
+}
+
+int Fonts::lineOf(HFONT font) {
+    const HGDIOBJ old = SelectObject(measuring_, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(measuring_, &metrics);
+    SelectObject(measuring_, old);
+    return metrics.tmHeight;
 }
 
 TextSize Fonts::measure(const Font& font, std::string_view utf8) {

@@ -10,17 +10,22 @@
 
 namespace quill::forms::win32 {
 
-// The GDI fonts of the program's text, made once each. A font without a family is the desktop's
-// dialog font at the size asked for.
+// The primary screen's pixels per inch, as this process sees it.
+int screenDpi();
+
+// The GDI fonts of the program's text, made once each. A font's pixel size is in 96-dpi pixels,
+// drawn at the screen's density. A font without a family is the classic dialog face, Microsoft
+// Sans Serif, whose 8.25-point line the forms were laid out for; the desktop's message font
+// (Segoe UI, Tahoma) has a taller line and would lose its descenders in the bar.
 class Fonts {
 public:
-    Fonts();
+    explicit Fonts(int dpi = screenDpi());
     ~Fonts();
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;
 
     HFONT get(const Font& font);
-    // The font of native controls: the dialog font at its own size.
+    // The font of native controls: the dialog face at its own size.
     HFONT dialog() { return get(Font{}); }
     TextSize measure(const Font& font, std::string_view utf8);
 
@@ -35,7 +40,10 @@ public:
     Fit fit(const Font& font, std::wstring_view text, SIZE box);
 
 private:
-    LOGFONTW dialogFace_{};
+    HFONT make(LOGFONTW face, int pixelSize);
+    int lineOf(HFONT font);
+
+    int dpi_;
     HDC measuring_; // a screen-compatible memory DC that keeps the last font selected
     std::map<std::tuple<std::string, int, bool, bool>, HFONT> fonts_;
 };

@@ -115,12 +115,10 @@ Win32Backend::Win32Backend() : state_(std::make_unique<State>()) {
     state_->wake = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(state_->wake, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_.get()));
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    state_->twipsPerPixelX = kTwipsPerInch / static_cast<float>(dpiX > 0 ? dpiX : 96);
-    state_->twipsPerPixelY = kTwipsPerInch / static_cast<float>(dpiY > 0 ? dpiY : 96);
+    // Read once, as the fonts are: the program is aware of the system's density, not of each
+    // screen's.
+    state_->twipsPerPixelX = state_->twipsPerPixelY =
+        kTwipsPerInch / static_cast<float>(screenDpi());
 }
 
 Win32Backend::~Win32Backend() {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <ostream>
 #include <shellapi.h>
 #include <vector>
 #include <windows.h>
@@ -273,6 +274,11 @@ struct Density {
     int bar;          // the docked bar's thickness in pixels
     std::string face; // what the prefix resolves the bar's Microsoft Sans Serif to
 };
+
+// Test names show the density, not the structure's bytes, padding included.
+void PrintTo(const Density& density, std::ostream* out) {
+    *out << density.dpi << "dpi_" << density.face.substr(0, density.face.find(' '));
+}
 
 // Wine at a density, with a message font as tall as Segoe UI's and the bar's face named rather
 // than left to this machine's Wine; the prefix's 96 dpi and default fonts come back after.

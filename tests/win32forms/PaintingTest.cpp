@@ -78,6 +78,12 @@ TEST_F(PaintingTest, MovingAContainerRepaintsBothWhereItsContentsWereAndWhereThe
     show(form);
     ASSERT_EQ(pixel(form, 30, 30), ref(kBlue));
     ASSERT_EQ(pixel(form, 220, 35), ref(kRed));
+    // Its caption row shows the form's colour beside the caption, all but the line's two rows.
+    const auto captionRow = [&](int left, Color color) {
+        return count({left + 4, 0, left + 5, 20}, color) >= 18 &&
+               count({left + 60, 0, left + 61, 20}, color) >= 18;
+    };
+    EXPECT_TRUE(waitUntil([&] { return captionRow(200, forms::kButtonFace); }));
 
     holder.move(100 * tx(), 10 * ty(), 40 * tx(), 40 * ty());
     frame.move(300 * tx(), 0, 100 * tx(), 55 * ty());
@@ -88,6 +94,7 @@ TEST_F(PaintingTest, MovingAContainerRepaintsBothWhereItsContentsWereAndWhereThe
 
     form.setBackColor(kWhite);
     EXPECT_TRUE(waitUntil([&] { return pixel(form, 220, 35) == ref(kWhite); }));
+    EXPECT_TRUE(waitUntil([&] { return captionRow(300, kWhite); }));
     EXPECT_EQ(pixel(form, 120, 30), ref(kBlue));
 }
 

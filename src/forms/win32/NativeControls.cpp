@@ -10,6 +10,7 @@
 #include "platform/win32/Wide.h"
 
 #include <algorithm>
+#include <commctrl.h>
 
 namespace quill::forms::win32 {
 
@@ -37,6 +38,35 @@ bool startsGroup(const Control& control, const ControlKinds& kinds) {
         }
     }
     return true;
+}
+
+// A group box draws only its line and caption; the rest of its band would keep whatever the
+// screen held, so it gets the colour its parent gives it first.
+LRESULT CALLBACK paintFrame(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(hwnd, &paint);
+        SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, wParam,
+                                                       reinterpret_cast<LPARAM>(hwnd))));
+        break;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, paintFrame, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 } // namespace
@@ -126,6 +156,9 @@ NativeControls::Native& NativeControls::create(const Control& control) {
                                 rect.top, rect.right - rect.left, rect.bottom - rect.top, host_,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (kinds_.of(control) == ControlKind::Frame) {
+        SetWindowSubclass(hwnd, paintFrame, 0, 0);
+    }
     // Notifications carry the child's handle; input goes back into the same control.
     controls_[hwnd] = const_cast<Control*>(&control);
     Native& native = natives_[&control];

@@ -111,6 +111,16 @@ private:
         }
         leaveRoleToUs(*widget);
         widget->installEventFilter(this);
+        // The role goes before its surface: Qt 6.8 destroys the surface as it hides the window,
+        // before any hide event, and a surface destroyed under its role is a protocol error
+        // that ends the connection. visibleChanged comes before both.
+        QObject::connect(widget->windowHandle(), &QWindow::visibleChanged, this,
+                         [this, window = data.hWnd](bool visible) {
+                             const auto found = bars_.find(window);
+                             if (!visible && found != bars_.end()) {
+                                 found->second.layer.reset();
+                             }
+                         });
         Bar& bar = bars_[data.hWnd];
         bar.widget = widget;
         bar.callback = data.uCallbackMessage;

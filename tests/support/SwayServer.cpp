@@ -51,8 +51,10 @@ SwayServer::SwayServer() {
     }
     fs::permissions(run, fs::perms::owner_all);
     fs::permissions(clientRuntime_.path(), fs::perms::owner_all);
+    // A background of the tests' own: Sway's default is not the same in every release.
     folder_.write("config", "output HEADLESS-1 resolution " + std::to_string(kWidth) + "x" +
-                                std::to_string(kHeight) + "\nxwayland disable\n");
+                                std::to_string(kHeight) +
+                                " background #7f7f7f solid_color\nxwayland disable\n");
     ChildProcess::Options options;
     options.environment = {{"HOME", folder_.path().string()}, {"XDG_RUNTIME_DIR", run.string()},
                            {"WAYLAND_DISPLAY", ""},           {"DISPLAY", ""},

@@ -160,8 +160,11 @@ bool SurfacePicture::makeBuffer() {
     }
     wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
     Buffer buffer;
+    // With alpha (always opaque in the pixels): a compositor that culls what an opaque buffer
+    // hides stops answering the frame callbacks of the window's own surface beneath, and Qt
+    // then takes the window for hidden.
     buffer.buffer = wl_shm_pool_create_buffer(pool, 0, area_.width(), area_.height(),
-                                              area_.width() * 4, WL_SHM_FORMAT_XRGB8888);
+                                              area_.width() * 4, WL_SHM_FORMAT_ARGB8888);
     buffer.pixels = static_cast<std::uint32_t*>(memory);
     wl_buffer_add_listener(buffer.buffer, &kBufferListener, this);
     wl_shm_pool_destroy(pool);

@@ -1,5 +1,7 @@
 #include "platform/wayland/LayerShell.h"
 
+#include "platform/wayland/QueuedRegistry.h"
+
 #include <cstring>
 #include <layer-shell-client.h>
 #include <wayland-client.h>
@@ -58,11 +60,8 @@ std::unique_ptr<LayerShell> LayerShell::bind(wl_display* display) {
         return nullptr;
     }
     wl_event_queue* queue = wl_display_create_queue(display);
-    auto* wrapper = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapper), queue);
     Globals globals;
-    globals.registry = wl_display_get_registry(wrapper);
-    wl_proxy_wrapper_destroy(wrapper);
+    globals.registry = registryOnQueue(display, queue);
     wl_registry_add_listener(globals.registry, &kRegistryListener, &globals);
     zwlr_layer_shell_v1* shell = nullptr;
     if (wl_display_roundtrip_queue(display, queue) >= 0 && globals.shellName != 0) {

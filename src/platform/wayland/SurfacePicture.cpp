@@ -1,6 +1,7 @@
 #include "platform/wayland/SurfacePicture.h"
 
 #include "platform/Rects.h"
+#include "platform/wayland/QueuedRegistry.h"
 
 #include <bit>
 #include <cstddef>
@@ -61,13 +62,9 @@ std::unique_ptr<SurfacePicture> SurfacePicture::make(wl_display* display, wl_sur
     if (display == nullptr || parent == nullptr || std::endian::native != std::endian::little) {
         return nullptr;
     }
-    // Bound on a queue of our own, so that the toolkit's events are not handled out of turn.
     wl_event_queue* queue = wl_display_create_queue(display);
-    auto* wrapper = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapper), queue);
     Globals globals;
-    globals.registry = wl_display_get_registry(wrapper);
-    wl_proxy_wrapper_destroy(wrapper);
+    globals.registry = registryOnQueue(display, queue);
     wl_registry_add_listener(globals.registry, &kRegistryListener, &globals);
     std::unique_ptr<SurfacePicture> picture;
     if (wl_display_roundtrip_queue(display, queue) >= 0 && globals.compositor != 0 &&

@@ -140,7 +140,8 @@ bool XServer::installed() {
 }
 
 XServer::XServer(const WindowManager& windowManager, int dpi) : windowManager_(windowManager) {
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    // Generous: on a busy machine mutter has taken more than 20 s to take over.
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
     try {
         // The same screen in inches at every density: 1280x1024 at 96 dpi.
         const std::string size =

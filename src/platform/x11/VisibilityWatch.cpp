@@ -101,7 +101,9 @@ template <typename Change> void VisibilityWatch::reporting(Change&& change) {
 void VisibilityWatch::watch(Hwnd window) {
     covered_.emplace(window, false);
     x_->selectInput(static_cast<xcb_window_t>(window), XCB_EVENT_MASK_VISIBILITY_CHANGE);
-    x_->flush();
+    // The server must have taken the selection before anyone maps or covers the window: a
+    // change it sees first is never reported, and the window would count as seen while covered.
+    x_->sync();
 }
 
 void VisibilityWatch::forget(Hwnd window) {

@@ -34,16 +34,8 @@ baseline=$!
 pids+=("$baseline")
 sleep 2 # the baseline up and ticking
 
-# One span: its name, then nanoseconds of the program, the server and the bare timer, then
-# the seconds it lasted.
-measure() {
-    local before=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$baseline"))
-    local start=$(date +%s.%N)
-    sleep "$seconds"
-    local after=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$baseline"))
-    echo "$1 $((after[0] - before[0])) $((after[1] - before[1])) $((after[2] - before[2]))" \
-        "$(echo "$(date +%s.%N) - $start" | bc)"
-}
+# The program, the server and the bare timer.
+measure() { measure_span "$1" "$seconds" "$ticker" "$server" "$baseline"; }
 
 echo "bar on $session, $runs runs of $seconds s a span, % of one core:"
 for _ in $(seq "$runs"); do

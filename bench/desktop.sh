@@ -132,3 +132,18 @@ private_by_mapping() {
              printf "%9d kB  private in all\n", total
          }' "/proc/$1/smaps"
 }
+
+# One span of SECONDS: prints NAME, the nanoseconds each PID spent on a processor in it, then
+# the seconds it lasted.
+measure_span() {
+    local name=$1 seconds=$2
+    shift 2
+    local before=() after=() pid
+    for pid in "$@"; do before+=("$(cpu_ns "$pid")"); done
+    local start=$(date +%s.%N)
+    sleep "$seconds"
+    for pid in "$@"; do after+=("$(cpu_ns "$pid")"); done
+    local line=$name i
+    for i in "${!before[@]}"; do line+=" $((after[i] - before[i]))"; done
+    echo "$line $(echo "$(date +%s.%N) - $start" | bc)"
+}

@@ -2,8 +2,10 @@
 # CPU and memory of quillmark.exe under Wine scrolling nine headlines on a private X server:
 # the program, Wine's server and the X server over the same span, beside a bare 64 Hz Win32
 # timer under the same Wine, and notepad's memory as Wine's own share of a resident set; the
-# private memory by mapping, against the budget.
-# Usage: bench/wine_bar_cpu.sh WINDOWS_BUILD_DIR [SECONDS] [hover]
+# private memory by mapping, against the budget. Mode "covered" measures RUNS pairs of spans
+# instead, as covered_cpu.sh does: the bar in view, then covered by a full-screen Win32 window
+# from its second second on.
+# Usage: bench/wine_bar_cpu.sh WINDOWS_BUILD_DIR [SECONDS] [scroll|hover|covered] [RUNS]
 set -euo pipefail
 build=$(realpath "$1")
 seconds=${2:-60}
@@ -25,34 +27,69 @@ if [ -z "${QUILL_WINE_BENCH_INSIDE:-}" ]; then
     exit
 fi
 
+# The baseline runs under a Wine server of its own (a second prefix beside the build's), so that
+# each server's time is its own program's.
+bare_prefix=$build/wineprefix-bare
 pids=()
-trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
+trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+      WINEPREFIX=$bare_prefix /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 source <(sed -n '/^serve_nine_headlines()/,$p' "$here/desktop.sh")
 wine=("$here/../scripts/wine-run" "$build/wineprefix")
 start_ticker "${wine[@]}" "$build/src/quillmark.exe"
-"${wine[@]}" "$build/bench/win32/bench_bare_timer.exe" >/dev/null 2>&1 &
+"$here/../scripts/wine-run" "$bare_prefix" wineboot >/dev/null 2>&1 # made on first use
+"$here/../scripts/wine-run" "$bare_prefix" "$build/bench/win32/bench_bare_timer.exe" \
+    >/dev/null 2>&1 &
 baseline=$!
 pids+=("$baseline")
+sleep 2 # the baseline up
+# The Wine server whose environment names this prefix.
+wine_server() {
+    for candidate in $(pgrep -x 'wineserver(64)?'); do
+        if tr '\0' '\n' <"/proc/$candidate/environ" | grep -qx "WINEPREFIX=$1"; then
+            echo "$candidate"
+        fi
+    done | tail -n 1
+}
+server=$(wine_server "$build/wineprefix")
+bare_server=$(wine_server "$bare_prefix")
+if [ "$mode" = covered ]; then
+    runs=${4:-3}
+    measure() {
+        measure_span "$1" "$seconds" "$ticker" "$server" "$QUILL_XSERVER" "$baseline" "$bare_server"
+    }
+    echo "quillmark.exe under Wine, $runs runs of $seconds s a span, % of one core:"
+    for _ in $(seq "$runs"); do
+        measure seen
+        "${wine[@]}" "$build/bench/win32/bench_full_screen.exe" $((seconds + 2)) >/dev/null 2>&1 &
+        cover=$!
+        sleep 1
+        measure covered
+        wait "$cover"
+        sleep 1 # the bar back on top
+    done | awk '{
+        t = $7; all = $2 + $3 + $4; bare = $5 + $6
+        printf "  %-8s program %.3f  Wine server %.3f  X server %.3f  in all %.3f",
+            $1, 100 * $2 / 1e9 / t, 100 * $3 / 1e9 / t, 100 * $4 / 1e9 / t, 100 * all / 1e9 / t
+        printf " (%.2f x the bare timer and its Wine server at %.3f)\n", all / bare,
+            100 * bare / 1e9 / t
+    }'
+    exit
+fi
 "${wine[@]}" notepad >/dev/null 2>&1 &
 notepad=$!
 pids+=("$notepad")
-# This session's Wine server: the one whose environment names this build's prefix.
-server=""
-for candidate in $(pgrep -x 'wineserver(64)?'); do
-    if tr '\0' '\n' <"/proc/$candidate/environ" | grep -qx "WINEPREFIX=$build/wineprefix"; then
-        server=$candidate
-    fi
-done
-sleep 2 # the baseline and notepad up
-before=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$QUILL_XSERVER") $(cpu_ns "$baseline"))
+sleep 2 # notepad up
+before=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$QUILL_XSERVER") $(cpu_ns "$baseline")
+    $(cpu_ns "$bare_server"))
 start=$(date +%s.%N)
 sleep "$seconds"
-after=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$QUILL_XSERVER") $(cpu_ns "$baseline"))
+after=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$QUILL_XSERVER") $(cpu_ns "$baseline")
+    $(cpu_ns "$bare_server"))
 end=$(date +%s.%N)
 anon() { awk '/RssAnon/ {print $2}' "/proc/$1/status"; }
 awk -v s="$start" -v e="$end" -v m="$mode" -v p="$((after[0] - before[0]))" \
     -v w="$((after[1] - before[1]))" -v x="$((after[2] - before[2]))" \
-    -v b="$((after[3] - before[3]))" -v kb="$(peak "$ticker")" -v a="$(anon "$ticker")" \
+    -v b="$((after[3] - before[3]))" -v bw="$((after[4] - before[4]))" -v kb="$(peak "$ticker")" -v a="$(anon "$ticker")" \
     -v nkb="$(peak "$notepad")" -v na="$(anon "$notepad")" '
     function pc(ns) { return 100 * ns / 1e9 / (e - s) }
     BEGIN {
@@ -61,7 +98,8 @@ awk -v s="$start" -v e="$end" -v m="$mode" -v p="$((after[0] - before[0]))" \
         printf "  Wine server             %.2f %%\n", pc(w)
         printf "  X server                %.2f %%\n", pc(x)
         printf "  in all                  %.2f %%\n", pc(p + w + x)
-        printf "  bare 64 Hz Win32 timer  %.2f %% (program alone %.1f x)\n", pc(b), p / b
+        printf "  bare 64 Hz Win32 timer  %.2f %% (program alone %.1f x), its Wine server %.2f %%\n",
+            pc(b), p / b, pc(bw)
         printf "  peak RSS                %.1f MB, anonymous %.1f MB\n", kb / 1024, a / 1024
         printf "  notepad (Wine alone)    %.1f MB, anonymous %.1f MB\n", nkb / 1024, na / 1024
     }'

@@ -79,21 +79,15 @@ fi
 notepad=$!
 pids+=("$notepad")
 sleep 2 # notepad up
-before=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$QUILL_XSERVER") $(cpu_ns "$baseline")
-    $(cpu_ns "$bare_server"))
-start=$(date +%s.%N)
-sleep "$seconds"
-after=($(cpu_ns "$ticker") $(cpu_ns "$server") $(cpu_ns "$QUILL_XSERVER") $(cpu_ns "$baseline")
-    $(cpu_ns "$bare_server"))
-end=$(date +%s.%N)
+read -r _ p w x b bw t < <(measure_span "$mode" "$seconds" "$ticker" "$server" "$QUILL_XSERVER" \
+    "$baseline" "$bare_server")
 anon() { awk '/RssAnon/ {print $2}' "/proc/$1/status"; }
-awk -v s="$start" -v e="$end" -v m="$mode" -v p="$((after[0] - before[0]))" \
-    -v w="$((after[1] - before[1]))" -v x="$((after[2] - before[2]))" \
-    -v b="$((after[3] - before[3]))" -v bw="$((after[4] - before[4]))" -v kb="$(peak "$ticker")" -v a="$(anon "$ticker")" \
+awk -v t="$t" -v m="$mode" -v p="$p" -v w="$w" -v x="$x" -v b="$b" -v bw="$bw" \
+    -v kb="$(peak "$ticker")" -v a="$(anon "$ticker")" \
     -v nkb="$(peak "$notepad")" -v na="$(anon "$notepad")" '
-    function pc(ns) { return 100 * ns / 1e9 / (e - s) }
+    function pc(ns) { return 100 * ns / 1e9 / t }
     BEGIN {
-        printf "quillmark.exe under Wine (%s), %.0f s, %% of one core:\n", m, e - s
+        printf "quillmark.exe under Wine (%s), %.0f s, %% of one core:\n", m, t
         printf "  program                 %.2f %%\n", pc(p)
         printf "  Wine server             %.2f %%\n", pc(w)
         printf "  X server                %.2f %%\n", pc(x)

@@ -5,10 +5,10 @@
 #include "forms/qt/QtBackend.h"
 #include "platform/WindowPicture.h"
 #include "platform/wayland/SurfacePicture.h"
+#include "support/Compositor.h"
 #include "support/Eventually.h"
 #include "support/Programs.h"
 #include "support/StripTicks.h"
-#include "support/SwayServer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -24,13 +24,13 @@ namespace quill::forms::qt {
 namespace {
 
 using namespace platform;
-using testing::SwayServer;
+using testing::Compositor;
 
-constexpr int kWidth = SwayServer::kWidth, kHeight = SwayServer::kHeight, kBar = 13;
+constexpr int kWidth = Compositor::kWidth, kHeight = Compositor::kHeight, kBar = 13;
 
 // One Sway and one QApplication on it for the whole test program; the application ends first.
 struct WaylandSession {
-    std::unique_ptr<SwayServer> sway;
+    std::unique_ptr<Compositor> sway;
     std::unique_ptr<QApplication> application;
     std::string problem;
 };
@@ -41,12 +41,12 @@ WaylandSession& session() {
     static char* argv[] = {name, nullptr};
     static WaylandSession started = [] {
         WaylandSession s;
-        if (!SwayServer::installed()) {
-            s.problem = "sway, swaymsg or setpriv is not installed";
+        if (const auto missing = Compositor::missing(Compositor::Kind::Sway)) {
+            s.problem = *missing;
             return s;
         }
         try {
-            s.sway = std::make_unique<SwayServer>();
+            s.sway = std::make_unique<Compositor>();
         } catch (const std::exception& failure) {
             s.problem = failure.what();
             return s;

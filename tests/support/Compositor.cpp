@@ -54,18 +54,17 @@ std::string size(int width, int height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// 32-bit pixels, blue first, as binary PPM; empty when they do not fill the rectangle.
-std::string ppmOf(const platform::Rect& rect, const std::string& bgra) {
-    const auto count = static_cast<std::size_t>(rect.width() * rect.height());
-    if (bgra.size() != 4 * count) {
-        return {};
+// grim's binary PPM as 32-bit pixels, blue first.
+std::string bgraOf(const std::string& ppm) {
+    std::istringstream in(ppm);
+    std::string magic, bgra;
+    int width = 0, height = 0, depth = 0;
+    in >> magic >> width >> height >> depth;
+    in.get();
+    for (std::array<char, 3> rgb{}; in.read(rgb.data(), 3);) {
+        bgra += {rgb[2], rgb[1], rgb[0], '\xff'};
     }
-    std::string ppm =
-        "P6\n" + std::to_string(rect.width()) + " " + std::to_string(rect.height()) + "\n255\n";
-    for (std::size_t i = 0; i < count; ++i) {
-        ppm += {bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]};
-    }
-    return ppm;
+    return bgra;
 }
 
 } // namespace
@@ -77,7 +76,7 @@ std::string Compositor::nameOf(Kind kind) {
 
 std::optional<std::string> Compositor::missing(Kind kind) {
     const std::map<Kind, std::vector<std::string>> programs{
-        {Kind::Sway, {"sway", "swaymsg", "setpriv"}},
+        {Kind::Sway, {"sway", "swaymsg", "setpriv", "grim"}},
         {Kind::Mutter, {"mutter", "Xwayland", "dbus-daemon", "xdotool"}},
         {Kind::KWin, {"kwin_wayland", "dbus-daemon", "gdbus"}},
         {Kind::Labwc, {"labwc", "wlr-randr", "grim"}}};
@@ -118,7 +117,7 @@ Compositor::Compositor(Kind kind) : kind_(kind) {
         options.output = folder_.path() / "bus.log";
         bus_ = std::make_unique<ChildProcess>(
             words("dbus-daemon --session --nofork --address=unix:path=" + bus.string()), options);
-        if (!eventually([&] { return fs::exists(bus) || !bus_->running(); }) || !bus_->running()) {
+        if (!eventually([&] { return fs::exists(bus); })) {
             throw std::runtime_error("no session bus; see " + options.output.string());
         }
         environment["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus.string();
@@ -126,9 +125,8 @@ Compositor::Compositor(Kind kind) : kind_(kind) {
                         " --wayland-display wayland-1");
     }
     if (kind == Kind::KWin) {
-        // The installed program carries file capabilities, which a container may refuse to grant
-        // and then refuses to run it at all; a copy carries none and needs none. KWin's own Qt
-        // platform loads only under its own name.
+        // A container may refuse the installed program's file capabilities, and then refuses to
+        // run it; a copy has none and needs none. It keeps the name its Qt platform asks for.
         output("cp \"$(command -v kwin_wayland)\" " + folder_.path().string());
         // KWin offers its fake input only to the programs whose desktop entry asks for it.
         fs::create_directories(folder_.path() / ".local/share/applications");
@@ -220,20 +218,22 @@ std::optional<std::pair<int, int>> Compositor::maximisedSize() const {
 
 std::string Compositor::screenshot(const platform::Rect& rect) const {
     const std::string left = std::to_string(rect.left), top = std::to_string(rect.top);
+    const std::string width = std::to_string(rect.width()), height = std::to_string(rect.height());
+    std::string bgra;
     if (kind_ == Kind::Mutter) {
-        return xwaylandPicture(rect);
+        bgra = xwaylandPicture(rect);
+    } else if (kind_ == Kind::KWin) {
+        // KWin writes the pixels to the descriptor it is handed from a thread of its own, after
+        // it answered; the pipe ends when it is done.
+        bgra = runClient("gdbus call -e -d org.kde.KWin -o /org/kde/KWin/ScreenShot2 -m "
+                         "org.kde.KWin.ScreenShot2.CaptureArea " +
+                         left + " " + top + " 'uint32 " + width + "' 'uint32 " + height +
+                         "' '@a{sv} {}' 'handle 3' 3>&1 >/dev/null");
+    } else {
+        bgra = bgraOf(
+            runClient("grim -t ppm -g '" + left + "," + top + " " + width + "x" + height + "' -"));
     }
-    if (kind_ != Kind::KWin) {
-        return runClient("grim -t ppm -g '" + left + "," + top + " " +
-                         size(rect.width(), rect.height()) + "' -");
-    }
-    // KWin writes the pixels to the descriptor it is handed from a thread of its own, after it
-    // answered; the pipe ends when it is done.
-    return ppmOf(rect, runClient("gdbus call -e -d org.kde.KWin -o /org/kde/KWin/ScreenShot2 -m "
-                                 "org.kde.KWin.ScreenShot2.CaptureArea " +
-                                 left + " " + top + " 'uint32 " + std::to_string(rect.width()) +
-                                 "' 'uint32 " + std::to_string(rect.height()) +
-                                 "' '@a{sv} {}' 'handle 3' 3>&1 >/dev/null"));
+    return bgra.size() == static_cast<std::size_t>(4 * rect.width() * rect.height()) ? bgra : "";
 }
 
 std::string Compositor::xwaylandPicture(const platform::Rect& rect) const {
@@ -242,44 +242,37 @@ std::string Compositor::xwaylandPicture(const platform::Rect& rect) const {
     platform::x11::XConnection x(xDisplay_.c_str());
     std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
         xcb_query_tree_reply(x.raw(), xcb_query_tree(x.raw(), x.root()), nullptr), &std::free);
-    if (!x.ok() || !tree) {
-        return {};
-    }
     std::string bgra(static_cast<std::size_t>(4 * rect.width() * rect.height()), '\0');
-    // Bottom to top, as they are stacked.
-    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+    // Bottom to top, as they are stacked; X has no pixels of an unmapped window.
+    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
         const xcb_window_t window = xcb_query_tree_children(tree.get())[i];
-        const auto place = x.screenRect(window);
-        if (!place || !x.mapped(window)) {
-            continue;
-        }
-        const platform::Rect shown{std::max(rect.left, place->left), std::max(rect.top, place->top),
-                                   std::min(rect.right, place->right),
-                                   std::min(rect.bottom, place->bottom)};
-        if (shown.width() <= 0 || shown.height() <= 0) {
-            continue;
-        }
+        const platform::Rect at = x.screenRect(window).value_or(platform::Rect{});
+        const platform::Rect shown{std::max(rect.left, at.left), std::max(rect.top, at.top),
+                                   std::min(rect.right, at.right),
+                                   std::min(rect.bottom, at.bottom)};
+        const int width = shown.width(), height = shown.height();
         std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
-            xcb_get_image_reply(x.raw(),
-                                xcb_get_image(x.raw(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
-                                              static_cast<std::int16_t>(shown.left - place->left),
-                                              static_cast<std::int16_t>(shown.top - place->top),
-                                              static_cast<std::uint16_t>(shown.width()),
-                                              static_cast<std::uint16_t>(shown.height()), ~0u),
-                                nullptr),
+            width <= 0 || height <= 0
+                ? nullptr
+                : xcb_get_image_reply(x.raw(),
+                                      xcb_get_image(x.raw(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                                                    static_cast<std::int16_t>(shown.left - at.left),
+                                                    static_cast<std::int16_t>(shown.top - at.top),
+                                                    static_cast<std::uint16_t>(width),
+                                                    static_cast<std::uint16_t>(height), ~0u),
+                                      nullptr),
             &std::free);
-        if (!image || xcb_get_image_data_length(image.get()) < 4 * shown.width() * shown.height()) {
-            continue;
-        }
-        for (int row = 0; row < shown.height(); ++row) {
+        for (int row = 0;
+             image && xcb_get_image_data_length(image.get()) == 4 * width * height && row < height;
+             ++row) {
             std::memcpy(
                 &bgra[static_cast<std::size_t>(
                     4 * ((shown.top - rect.top + row) * rect.width() + shown.left - rect.left))],
-                xcb_get_image_data(image.get()) + 4 * row * shown.width(),
-                static_cast<std::size_t>(4 * shown.width()));
+                xcb_get_image_data(image.get()) + 4 * row * width,
+                static_cast<std::size_t>(4 * width));
         }
     }
-    return ppmOf(rect, bgra);
+    return x.ok() && tree ? bgra : std::string();
 }
 
 bool Compositor::pointAt(int x, int y, const std::string& click) {

@@ -25,26 +25,19 @@ void global(void*, wl_registry* registry, std::uint32_t name, const char* interf
             static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
     }
 }
-void globalRemoved(void*, wl_registry*, std::uint32_t) {}
-constexpr wl_registry_listener kRegistry{global, globalRemoved};
-
-void ping(void*, xdg_wm_base* base, std::uint32_t serial) {
-    xdg_wm_base_pong(base, serial);
-}
-constexpr xdg_wm_base_listener kShell{ping};
-
-void offered(void*, xdg_toplevel*, std::int32_t width, std::int32_t height, wl_array*) {
-    offeredWidth = width;
-    offeredHeight = height;
-}
-void close(void*, xdg_toplevel*) {}
-constexpr xdg_toplevel_listener kToplevel{offered, close, nullptr, nullptr};
-
-void surfaceConfigure(void*, xdg_surface* surface, std::uint32_t serial) {
+constexpr wl_registry_listener kRegistry{global, [](void*, wl_registry*, std::uint32_t) {}};
+constexpr xdg_wm_base_listener kShell{
+    [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); }};
+constexpr xdg_toplevel_listener kToplevel{
+    [](void*, xdg_toplevel*, std::int32_t width, std::int32_t height, wl_array*) {
+        offeredWidth = width;
+        offeredHeight = height;
+    },
+    [](void*, xdg_toplevel*) {}, nullptr, nullptr};
+constexpr xdg_surface_listener kSurface{[](void*, xdg_surface* surface, std::uint32_t serial) {
     xdg_surface_ack_configure(surface, serial);
     configured = true;
-}
-constexpr xdg_surface_listener kSurface{surfaceConfigure};
+}};
 
 } // namespace
 

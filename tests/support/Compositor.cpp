@@ -150,7 +150,11 @@ Compositor::Compositor(Kind kind) : kind_(kind) {
     const bool ready =
         eventually([&] { return !server_->running() || answers(); }, std::chrono::seconds(90));
     if (!ready || !server_->running()) {
-        throw std::runtime_error(nameOf(kind) + " did not start; see " + options.output.string());
+        // Its folder goes with it: what it said last goes with the failure.
+        const std::string said = folder_.read("compositor.log");
+        throw std::runtime_error(
+            nameOf(kind) + " did not start; it said: " +
+            said.substr(said.size() - std::min<std::size_t>(said.size(), 600)));
     }
 }
 
@@ -170,8 +174,7 @@ bool Compositor::answers() {
     }
     if (kind_ == Kind::Mutter) {
         static const std::regex display(R"(Using public X11 display (:\d+))");
-        std::ifstream log(folder_.path() / "compositor.log");
-        const std::string text{std::istreambuf_iterator<char>(log), {}};
+        const std::string text = folder_.read("compositor.log");
         std::smatch found;
         if (!std::regex_search(text, found, display) || xAuthority_.empty()) {
             return false;

@@ -10,7 +10,7 @@ import wm_matrix  # noqa: E402  (beside this script)
 
 # Test parameter, program, Debian package (for its version).
 COMPOSITORS = [("sway", "sway", "sway"), ("mutter", "mutter", "mutter"),
-               ("kwin", "kwin_wayland", "kwin-wayland"), ("labwc", "labwc", "labwc")]
+               ("kwin_wayland", "kwin_wayland", "kwin-wayland"), ("labwc", "labwc", "labwc")]
 # Test name, column heading.
 CHECKS = [
     ("ABarReservesItsEdgesStripUntilTheProgramIsKilled", "strip reserved"),

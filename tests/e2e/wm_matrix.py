@@ -101,8 +101,7 @@ def run(runner, name, work, arguments, checks, env=None):
 
 
 def table(heading, headings, rows, run_row):
-    """Prints a Markdown table with a row for each (name, program, Debian package): the results
-    of run_row(runner, name, work), or skipped where the program is not installed."""
+    """Prints a Markdown table of run_row(runner, name, work) for each (name, program, package)."""
     root = Path(__file__).resolve().parents[2]
     build = Path(sys.argv[1] if len(sys.argv) > 1 else root / "build" / "linux").resolve()
     runner = build / "tests" / "test_e2e"

@@ -50,9 +50,13 @@ std::vector<std::string> words(const std::string& line) {
     return {std::istream_iterator<std::string>(in), {}};
 }
 
-std::string size(int width, int height) {
-    return std::to_string(width) + "x" + std::to_string(height);
-}
+const std::string kSize =
+    std::to_string(Compositor::kWidth) + "x" + std::to_string(Compositor::kHeight);
+
+// Each kind's own program first, then the tools the tests use with it.
+constexpr std::array<const char*, 4> kPrograms{
+    "sway swaymsg setpriv grim", "mutter Xwayland dbus-daemon xdotool",
+    "kwin_wayland dbus-daemon gdbus", "labwc wlr-randr grim"};
 
 // grim's binary PPM as 32-bit pixels, blue first.
 std::string bgraOf(const std::string& ppm) {
@@ -67,20 +71,52 @@ std::string bgraOf(const std::string& ppm) {
     return bgra;
 }
 
+// What XWayland's windows show in this rectangle, as 32-bit pixels over black.
+std::string xwaylandPicture(const std::string& display, const std::string& authority,
+                            const platform::Rect& rect) {
+    // xcb reads the key from the environment.
+    ::setenv("XAUTHORITY", authority.c_str(), 1);
+    platform::x11::XConnection x(display.c_str());
+    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(x.raw(), xcb_query_tree(x.raw(), x.root()), nullptr), &std::free);
+    std::string bgra(static_cast<std::size_t>(4 * rect.width() * rect.height()), '\0');
+    // Bottom to top, as they are stacked; X has no pixels of an unmapped window.
+    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const xcb_window_t window = xcb_query_tree_children(tree.get())[i];
+        const platform::Rect at = x.screenRect(window).value_or(platform::Rect{});
+        const platform::Rect shown{std::max(rect.left, at.left), std::max(rect.top, at.top),
+                                   std::min(rect.right, at.right),
+                                   std::min(rect.bottom, at.bottom)};
+        const int width = shown.width(), height = shown.height();
+        if (width <= 0 || height <= 0) {
+            continue;
+        }
+        std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
+            xcb_get_image_reply(x.raw(),
+                                xcb_get_image(x.raw(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                                              shown.left - at.left, shown.top - at.top, width,
+                                              height, ~0u),
+                                nullptr),
+            &std::free);
+        for (int row = 0;
+             image && xcb_get_image_data_length(image.get()) == 4 * width * height && row < height;
+             ++row) {
+            std::memcpy(
+                &bgra[4 * ((shown.top - rect.top + row) * rect.width() + shown.left - rect.left)],
+                xcb_get_image_data(image.get()) + 4 * row * width, 4 * width);
+        }
+    }
+    return x.ok() && tree ? bgra : std::string();
+}
+
 } // namespace
 
 std::string Compositor::nameOf(Kind kind) {
-    constexpr std::array<const char*, 4> kNames{"sway", "mutter", "kwin", "labwc"};
-    return kNames[static_cast<std::size_t>(kind)];
+    return words(kPrograms[static_cast<std::size_t>(kind)]).front();
 }
 
 std::optional<std::string> Compositor::missing(Kind kind) {
-    const std::map<Kind, std::vector<std::string>> programs{
-        {Kind::Sway, {"sway", "swaymsg", "setpriv", "grim"}},
-        {Kind::Mutter, {"mutter", "Xwayland", "dbus-daemon", "xdotool"}},
-        {Kind::KWin, {"kwin_wayland", "dbus-daemon", "gdbus"}},
-        {Kind::Labwc, {"labwc", "wlr-randr", "grim"}}};
-    for (const std::string& program : programs.at(kind)) {
+    for (const std::string& program : words(kPrograms[static_cast<std::size_t>(kind)])) {
         if (!onPath(program)) {
             return program + " is not installed";
         }
@@ -107,7 +143,7 @@ Compositor::Compositor(Kind kind) : kind_(kind) {
             command.insert(command.begin(), user.begin(), user.end());
         }
         // A background of the tests' own: Sway's default is not the same in every release.
-        folder_.write("config", "output HEADLESS-1 resolution " + size(kWidth, kHeight) +
+        folder_.write("config", "output HEADLESS-1 resolution " + kSize +
                                     " background #7f7f7f solid_color\nxwayland disable\n");
     } else if (kind == Kind::Labwc) {
         command = {"labwc", "-C", folder_.path().string()};
@@ -121,7 +157,7 @@ Compositor::Compositor(Kind kind) : kind_(kind) {
             throw std::runtime_error("no session bus; see " + options.output.string());
         }
         environment["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus.string();
-        command = words("mutter --headless --wayland --virtual-monitor " + size(kWidth, kHeight) +
+        command = words("mutter --headless --wayland --virtual-monitor " + kSize +
                         " --wayland-display wayland-1");
     }
     if (kind == Kind::KWin) {
@@ -158,8 +194,6 @@ Compositor::Compositor(Kind kind) : kind_(kind) {
     }
 }
 
-Compositor::~Compositor() = default;
-
 bool Compositor::answers() {
     const fs::path run = folder_.path() / "run";
     for (const auto& entry : fs::directory_iterator(run)) {
@@ -182,7 +216,7 @@ bool Compositor::answers() {
         xDisplay_ = found[1];
     } else if (kind_ == Kind::Labwc) {
         // A headless output starts at 1280x720; labwc leaves its size to output tools.
-        runClient("wlr-randr --output HEADLESS-1 --custom-mode " + size(kWidth, kHeight));
+        runClient("wlr-randr --output HEADLESS-1 --custom-mode " + kSize);
     }
     return !socket_.empty() && maximisedSize() == std::pair{kWidth, kHeight};
 }
@@ -224,7 +258,7 @@ std::string Compositor::screenshot(const platform::Rect& rect) const {
     const std::string width = std::to_string(rect.width()), height = std::to_string(rect.height());
     std::string bgra;
     if (kind_ == Kind::Mutter) {
-        bgra = xwaylandPicture(rect);
+        bgra = xwaylandPicture(xDisplay_, xAuthority_, rect);
     } else if (kind_ == Kind::KWin) {
         // KWin writes the pixels to the descriptor it is handed from a thread of its own, after
         // it answered; the pipe ends when it is done.
@@ -237,45 +271,6 @@ std::string Compositor::screenshot(const platform::Rect& rect) const {
             runClient("grim -t ppm -g '" + left + "," + top + " " + width + "x" + height + "' -"));
     }
     return bgra.size() == static_cast<std::size_t>(4 * rect.width() * rect.height()) ? bgra : "";
-}
-
-std::string Compositor::xwaylandPicture(const platform::Rect& rect) const {
-    // xcb reads the key from the environment.
-    ::setenv("XAUTHORITY", xAuthority_.c_str(), 1);
-    platform::x11::XConnection x(xDisplay_.c_str());
-    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
-        xcb_query_tree_reply(x.raw(), xcb_query_tree(x.raw(), x.root()), nullptr), &std::free);
-    std::string bgra(static_cast<std::size_t>(4 * rect.width() * rect.height()), '\0');
-    // Bottom to top, as they are stacked; X has no pixels of an unmapped window.
-    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
-        const xcb_window_t window = xcb_query_tree_children(tree.get())[i];
-        const platform::Rect at = x.screenRect(window).value_or(platform::Rect{});
-        const platform::Rect shown{std::max(rect.left, at.left), std::max(rect.top, at.top),
-                                   std::min(rect.right, at.right),
-                                   std::min(rect.bottom, at.bottom)};
-        const int width = shown.width(), height = shown.height();
-        std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
-            width <= 0 || height <= 0
-                ? nullptr
-                : xcb_get_image_reply(x.raw(),
-                                      xcb_get_image(x.raw(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
-                                                    static_cast<std::int16_t>(shown.left - at.left),
-                                                    static_cast<std::int16_t>(shown.top - at.top),
-                                                    static_cast<std::uint16_t>(width),
-                                                    static_cast<std::uint16_t>(height), ~0u),
-                                      nullptr),
-            &std::free);
-        for (int row = 0;
-             image && xcb_get_image_data_length(image.get()) == 4 * width * height && row < height;
-             ++row) {
-            std::memcpy(
-                &bgra[static_cast<std::size_t>(
-                    4 * ((shown.top - rect.top + row) * rect.width() + shown.left - rect.left))],
-                xcb_get_image_data(image.get()) + 4 * row * width,
-                static_cast<std::size_t>(4 * width));
-        }
-    }
-    return x.ok() && tree ? bgra : std::string();
 }
 
 bool Compositor::pointAt(int x, int y, const std::string& click) {

@@ -26,7 +26,6 @@ public:
 
     // Starts it and waits until it answers its clients; throws when that fails.
     explicit Compositor(Kind kind = Kind::Sway);
-    ~Compositor();
     Compositor(const Compositor&) = delete;
     Compositor& operator=(const Compositor&) = delete;
 
@@ -52,7 +51,6 @@ public:
 
 private:
     bool answers();
-    std::string xwaylandPicture(const platform::Rect& rect) const;
 
     Kind kind_;
     TempFolder folder_;

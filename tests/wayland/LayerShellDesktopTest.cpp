@@ -36,10 +36,9 @@ struct WaylandSession {
 
 // The compositor's pixels as an image; a null one when there are none.
 QImage imageOf(const std::string& bgra, int width, int height) {
-    return bgra.empty() ? QImage()
-                        : QImage(reinterpret_cast<const uchar*>(bgra.data()), width, height,
-                                 QImage::Format_RGB32)
-                              .copy();
+    return QImage(reinterpret_cast<const uchar*>(bgra.data()), bgra.empty() ? 0 : width, height,
+                  QImage::Format_RGB32)
+        .copy();
 }
 
 WaylandSession& session() {

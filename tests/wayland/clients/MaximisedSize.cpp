@@ -1,6 +1,5 @@
-// Asks the compositor for a maximised window and prints the size it offers ("WIDTH HEIGHT"):
-// the screen less the strips that panels reserve. The window is never drawn.
-//   maximised_size
+// Prints the size the compositor offers a maximised window ("WIDTH HEIGHT"): the screen less
+// the strips that panels reserve. The window is never drawn.
 
 #include <cstdint>
 #include <cstdio>

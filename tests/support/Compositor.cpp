@@ -245,7 +245,7 @@ std::optional<std::pair<int, int>> Compositor::maximisedSize() const {
         const auto area = usableArea();
         return area ? std::optional{std::pair{area->width(), area->height()}} : std::nullopt;
     }
-    std::istringstream answer(runClient("timeout 20 " + tool("maximised_size")));
+    std::istringstream answer(runClient("timeout 20 '" + tool("maximised_size") + "'"));
     int width = 0, height = 0;
     if (answer >> width >> height && width > 0 && height > 0) {
         return std::pair{width, height};
@@ -279,19 +279,17 @@ bool Compositor::pointAt(int x, int y, const std::string& click) {
     options.output = folder_.path() / ("pointer-" + std::to_string(++pointers_) + ".txt");
     if (kind_ == Kind::Mutter) {
         // The bar is a client of XWayland, which takes XTEST's input for its own clients.
-        std::vector<std::string> command{"xdotool", "mousemove", std::to_string(x),
-                                         std::to_string(y)};
-        if (!click.empty()) {
-            command.insert(command.end(), {"click", click == "click" ? "1" : "3"});
-        }
-        ChildProcess xdotool(command, options);
+        const std::string button = click.empty() ? "" : click == "click" ? " click 1" : " click 3";
+        ChildProcess xdotool(
+            words("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + button),
+            options);
         return eventually([&] { return !xdotool.running(); }, std::chrono::seconds(20));
     }
-    std::vector<std::string> command{tool("rest_pointer"), std::to_string(x), std::to_string(y),
-                                     std::to_string(kWidth), std::to_string(kHeight)};
-    if (!click.empty()) {
-        command.push_back(click);
-    }
+    // The build's folder may hold a space.
+    std::vector<std::string> command =
+        words(std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(kWidth) + " " +
+              std::to_string(kHeight) + " " + click);
+    command.insert(command.begin(), tool("rest_pointer"));
     auto pointer = std::make_unique<ChildProcess>(command, options);
     const bool ready = eventually([&] {
         std::ifstream said(options.output);

@@ -90,13 +90,12 @@ struct BarOnWayland : ::testing::Test {
 
     // Sway says where the area left to windows is; the others, how big a maximised window is.
     bool usableAreaIs(const platform::Rect& expected) {
-        return eventually(
-            [&] {
-                return kind() == Kind::Sway ? wayland->usableArea() == expected
-                                            : wayland->maximisedSize() ==
-                                                  std::pair{expected.width(), expected.height()};
-            },
-            std::chrono::seconds(30));
+        const auto answers = [&] {
+            return kind() == Kind::Sway
+                       ? wayland->usableArea() == expected
+                       : wayland->maximisedSize() == std::pair{expected.width(), expected.height()};
+        };
+        return eventually(answers, std::chrono::seconds(30));
     }
 
     // The strip is reserved before the bar is on the screen to take a click.
@@ -107,9 +106,8 @@ struct BarOnWayland : ::testing::Test {
         });
     }
 
-    // Where a headline's middle is on this strip once text fills more than the heading's width
-    // (the rightmost words are then a story's); 0 when it never does. The strip moves some 50
-    // pixels a second.
+    // Where a story's headline is on this strip once text is wider than the heading (the
+    // rightmost words are then a story's); 0 when it never is.
     int headlineOn(const platform::Rect& strip) {
         int x = 0;
         eventually(

@@ -13,11 +13,12 @@ QUILL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plug
 # to maximise beside the bar, the demo feeds' web server and a screenshot.
 QUILL_DEMO_PACKAGES="xvfb openbox x11-utils xterm python3 imagemagick"
 # The tests: GoogleTest and a local HTTP server, the fuzzer, the package checks, a second window
-# manager (fluxbox), a headless Sway with grim for the Wayland tests, and Noto Sans beside
-# DejaVu Sans for the tests that draw text.
+# manager (fluxbox), a headless Sway with grim and a headless Mutter with XWayland and a
+# session bus for the Wayland tests, and Noto Sans beside DejaVu Sans for the tests that draw
+# text.
 QUILL_TEST_PACKAGES="libgtest-dev libgmock-dev libcpp-httplib-dev clang libclang-rt-dev
  locales dpkg-dev lintian desktop-file-utils fluxbox x11-xserver-utils xdotool sway grim
- fonts-noto-core"
+ mutter xwayland dbus-daemon fonts-noto-core"
 # The Windows front end: cross-built with mingw-w64, GoogleTest from its sources, run by Wine.
 QUILL_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 googletest"
 

@@ -139,6 +139,16 @@ inline std::string feed(const std::string& name, int items) {
     return body + "</channel></rss>";
 }
 
+// A PATH whose first folder holds a recording xdg-open: the links the program opens land in
+// the folder's opened.txt.
+inline std::string withRecordingBrowser(const TempFolder& folder) {
+    std::filesystem::create_directories(folder.path() / "bin");
+    folder.write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
+                                     (folder.path() / "opened.txt").string() + "\"\n");
+    std::filesystem::permissions(folder.path() / "bin/xdg-open", std::filesystem::perms::owner_all);
+    return (folder.path() / "bin").string() + ":" + std::getenv("PATH");
+}
+
 // Ends a test as skipped, saying why, where the window manager differs from openbox by design.
 #define QUILL_SKIP_WHERE_WM_DIFFERS(check)                                                         \
     do {                                                                                           \
@@ -180,17 +190,10 @@ struct BarOnDesktopTest : ::testing::Test {
         folder.write("rep.ini", "\r\n");
         ChildProcess::Options options;
         options.workingDirectory = folder.path();
-        // A recording xdg-open comes first on PATH: clicked links land in opened.txt.
-        std::filesystem::create_directories(folder.path() / "bin");
-        folder.write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
-                                         (folder.path() / "opened.txt").string() + "\"\n");
-        std::filesystem::permissions(folder.path() / "bin/xdg-open",
-                                     std::filesystem::perms::owner_all);
-        options.environment = {
-            {"DISPLAY", server->display()},
-            {"XDG_CONFIG_HOME", folder.path().string()},
-            {"QT_QPA_PLATFORM", "xcb"},
-            {"PATH", (folder.path() / "bin").string() + ":" + std::getenv("PATH")}};
+        options.environment = {{"DISPLAY", server->display()},
+                               {"XDG_CONFIG_HOME", folder.path().string()},
+                               {"QT_QPA_PLATFORM", "xcb"},
+                               {"PATH", withRecordingBrowser(folder)}};
         options.environment.insert(programEnvironment.begin(), programEnvironment.end());
         options.output = folder.path() / "quillmark.log";
         return std::make_unique<ChildProcess>(

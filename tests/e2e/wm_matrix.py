@@ -46,7 +46,7 @@ def first_line(text):
     return lines[0].strip() if lines else ""
 
 
-def outcomes(report, log, manager):
+def outcomes(report, log, manager, checks):
     """Each check's result ('passed', 'failed', 'skipped', 'not run') and the notes it gives:
     the reason printed for a skip, the first line of a failure."""
     results, notes = {}, []
@@ -55,7 +55,7 @@ def outcomes(report, log, manager):
         for suite in json.loads(report.read_text()).get("testsuites", []):
             for test in suite.get("testsuite", []):
                 tests[test["name"]] = test
-    for name, heading in CHECKS:
+    for name, heading in checks:
         test = tests.get(name)
         if test is None:
             results[name] = "not run"
@@ -80,7 +80,7 @@ def skip_reason(log, name):
     """The message gtest printed for a skipped test, between its RUN and SKIPPED lines."""
     inside = False
     for line in log.splitlines():
-        if line.startswith("[ RUN      ]") and line.endswith(f"{SUITE}.{name}"):
+        if line.startswith("[ RUN      ]") and line.endswith(f".{name}"):
             inside = True
         elif inside and line.startswith("[  SKIPPED ]"):
             return ""
@@ -89,36 +89,43 @@ def skip_reason(log, name):
     return ""
 
 
-def run(runner, name, work):
+def run(runner, name, work, arguments, checks, env=None):
+    """Each check's result for the row, in order, and the row's notes."""
     report = work / f"{name}.json"
-    result = subprocess.run([str(runner), f"--gtest_filter={SUITE}.*",
-                             f"--gtest_output=json:{report}"],
-                            env={**os.environ, "QUILL_WM": name},
-                            capture_output=True, text=True, check=False, timeout=600)
+    result = subprocess.run([str(runner), *arguments, f"--gtest_output=json:{report}"], env=env,
+                            capture_output=True, text=True, check=False, timeout=900)
     log = result.stdout + result.stderr
     (work / f"{name}.log").write_text(log)
-    return outcomes(report, log, name)
+    results, notes = outcomes(report, log, name, checks)
+    return [results[test] for test, _ in checks], notes
 
 
-def main():
+def table(heading, headings, rows, run_row):
+    """Prints a Markdown table of run_row(runner, name, work) for each (name, program, package)."""
     root = Path(__file__).resolve().parents[2]
     build = Path(sys.argv[1] if len(sys.argv) > 1 else root / "build" / "linux").resolve()
     runner = build / "tests" / "test_e2e"
     if not os.access(runner, os.X_OK):
         sys.exit(f"no {runner}: build the tests first")
-    work = Path(tempfile.mkdtemp(prefix="quillmark-wm-matrix-"))
-    print("| window manager | version | " + " | ".join(h for _, h in CHECKS) + " | note |")
-    print("|---|---|" + "---|" * len(CHECKS) + "---|")
-    for name, package in WINDOW_MANAGERS:
-        if shutil.which(name) is None:
-            cells, notes, shown = ["skipped"] * len(CHECKS), ["not installed"], "-"
+    work = Path(tempfile.mkdtemp(prefix="quillmark-matrix-"))
+    print(f"| {heading} | version | " + " | ".join(headings) + " | note |")
+    print("|---|---|" + "---|" * len(headings) + "---|")
+    for name, program, package in rows:
+        if shutil.which(program) is None:
+            cells, notes, shown = ["skipped"] * len(headings), ["not installed"], "-"
         else:
-            shown = version(package, name)
-            results, notes = run(runner, name, work)
-            cells = [results[test] for test, _ in CHECKS]
+            shown = version(package, program)
+            cells, notes = run_row(runner, name, work)
         print(f"| {name} | {shown} | " + " | ".join(cells) + f" | {'; '.join(notes)} |",
               flush=True)
     print(f"\nlogs: {work}", file=sys.stderr)
+
+
+def main():
+    table("window manager", [h for _, h in CHECKS],
+          [(name, name, package) for name, package in WINDOW_MANAGERS],
+          lambda runner, name, work: run(runner, name, work, [f"--gtest_filter={SUITE}.*"], CHECKS,
+                                         {**os.environ, "QUILL_WM": name}))
 
 
 if __name__ == "__main__":

@@ -5,10 +5,9 @@
 #include "forms/qt/QtBackend.h"
 #include "platform/WindowPicture.h"
 #include "platform/wayland/SurfacePicture.h"
+#include "support/Compositor.h"
 #include "support/Eventually.h"
-#include "support/Programs.h"
 #include "support/StripTicks.h"
-#include "support/SwayServer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -24,16 +23,23 @@ namespace quill::forms::qt {
 namespace {
 
 using namespace platform;
-using testing::SwayServer;
+using testing::Compositor;
 
-constexpr int kWidth = SwayServer::kWidth, kHeight = SwayServer::kHeight, kBar = 13;
+constexpr int kWidth = Compositor::kWidth, kHeight = Compositor::kHeight, kBar = 13;
 
 // One Sway and one QApplication on it for the whole test program; the application ends first.
 struct WaylandSession {
-    std::unique_ptr<SwayServer> sway;
+    std::unique_ptr<Compositor> sway;
     std::unique_ptr<QApplication> application;
     std::string problem;
 };
+
+// The compositor's pixels as an image; a null one when there are none.
+QImage imageOf(const std::string& bgra, int width, int height) {
+    return QImage(reinterpret_cast<const uchar*>(bgra.data()), bgra.empty() ? 0 : width, height,
+                  QImage::Format_RGB32)
+        .copy();
+}
 
 WaylandSession& session() {
     static int argc = 1;
@@ -41,12 +47,12 @@ WaylandSession& session() {
     static char* argv[] = {name, nullptr};
     static WaylandSession started = [] {
         WaylandSession s;
-        if (!SwayServer::installed()) {
-            s.problem = "sway, swaymsg or setpriv is not installed";
+        if (const auto missing = Compositor::missing(Compositor::Kind::Sway)) {
+            s.problem = *missing;
             return s;
         }
         try {
-            s.sway = std::make_unique<SwayServer>();
+            s.sway = std::make_unique<Compositor>();
         } catch (const std::exception& failure) {
             s.problem = failure.what();
             return s;
@@ -141,9 +147,6 @@ TEST_F(LayerShellDesktopTest, ABarKeepsItsStripWhenShownAgainMovesItToTheOtherEd
 // compositor may still hold that buffer, a frame goes into another one that must start as a
 // copy of it.
 TEST_F(LayerShellDesktopTest, APictureShowsItsPixelsMovedEachWayAndKeepsThemInANewBuffer) {
-    if (!testing::onPath("grim")) {
-        GTEST_SKIP() << "grim is not installed";
-    }
     forms::Form form(*app_, "Form1", "Form1", 19200, 195);
     const Hwnd bar = form.hwnd();
     ASSERT_EQ(shell(ABM_NEW, bar, ABE_TOP), 1u);
@@ -195,9 +198,7 @@ TEST_F(LayerShellDesktopTest, APictureShowsItsPixelsMovedEachWayAndKeepsThemInAN
         };
         const auto shownAsExpected = [&] {
             QCoreApplication::processEvents();
-            const QImage shown =
-                QImage::fromData(QByteArray::fromStdString(session().sway->screenshot(whole)))
-                    .convertToFormat(QImage::Format_RGB32);
+            const QImage shown = imageOf(session().sway->screenshot(whole), kSide, kSide);
             for (int y = 0; y < kSide; ++y) {
                 for (int x = 0; x < kSide; ++x) {
                     if (shown.isNull() || shown.pixel(x, y) != expected(x, y)) {
@@ -218,15 +219,12 @@ TEST(StripOnCompositorTest, EveryTickShowsWhatAFullRepaintShows) {
     if (!session().problem.empty()) {
         GTEST_SKIP() << session().problem;
     }
-    if (!testing::onPath("grim")) {
-        GTEST_SKIP() << "grim is not installed";
-    }
     std::unique_ptr<testing::StripTicks> strip;
     const auto screenshot = [&] {
         const QRect at = strip->widget->geometry();
-        return QImage::fromData(QByteArray::fromStdString(session().sway->screenshot(
-                                    {at.left(), at.top(), at.right() + 1, at.bottom() + 1})))
-            .convertToFormat(QImage::Format_RGB32);
+        return imageOf(
+            session().sway->screenshot({at.left(), at.top(), at.right() + 1, at.bottom() + 1}),
+            at.width(), at.height());
     };
     // The compositor shows a frame once it asks for one: the screen is read until it shows what
     // Qt draws, or the wait ends and the comparison fails.

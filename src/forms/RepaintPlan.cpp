@@ -78,7 +78,7 @@ RepaintPlan planRepaint(const std::vector<ShownChange>& changes, const Rect& cli
         if (const auto area = scrollArea(changes, first, end, client, fixed)) {
             const Point delta = offset(changes[first].wholeBefore, changes[first].wholeAfter);
             for (const Rect& rect : *area) {
-                plan.scrolls.push_back({rect, delta});
+                plan.scrolls.push_back({rect, delta, first});
                 PixelArea bared(rect);
                 bared.subtract(translated(rect, delta));
                 uncovered.add(bared);
@@ -94,6 +94,7 @@ RepaintPlan planRepaint(const std::vector<ShownChange>& changes, const Rect& cli
     }
     plan.paint = uncovered;
     plan.paint.add(painted);
+    plan.changed = painted;
     return plan;
 }
 

@@ -7,6 +7,8 @@
 
 namespace quill::forms {
 
+class Control;
+
 // How one windowless control looked at the last look and looks now, in the form's client area.
 struct ShownChange {
     Rect before, after;           // the painted part; empty when not shown
@@ -15,6 +17,7 @@ struct ShownChange {
     // The index of the control on the form that holds it, or of itself for one on the form:
     // what moves as one piece.
     std::size_t piece = 0;
+    const Control* control = nullptr;
 };
 
 // A rectangle of the window whose pixels are to move by `delta` as they are; what would move
@@ -22,6 +25,7 @@ struct ShownChange {
 struct ScrollStep {
     Rect area;
     Point delta;
+    std::size_t piece = 0; // the index of the piece's first change
 };
 
 // What showing a look's changes takes: moves done where the pixels already are, then a paint of
@@ -29,6 +33,8 @@ struct ScrollStep {
 struct RepaintPlan {
     std::vector<ScrollStep> scrolls;
     PixelArea paint;
+    // The part of `paint` that changed, not bared by a move.
+    Rect changed;
 };
 
 // `changes` holds every windowless control in paint order. A piece that only moved, by less than

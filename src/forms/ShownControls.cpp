@@ -22,8 +22,13 @@ void ShownControls::collect(const Container& container, std::optional<std::size_
             continue;
         }
         Shown& shown = shown_[child];
-        ShownChange change{shown.place.clipped,           {}, shown.place.whole, {}, false,
-                           piece.value_or(changes.size())};
+        ShownChange change{shown.place.clipped,
+                           {},
+                           shown.place.whole,
+                           {},
+                           false,
+                           piece.value_or(changes.size()),
+                           child};
         change.lookChanged = refresh(*child, shown);
         change.after = shown.place.clipped;
         change.wholeAfter = shown.place.whole;

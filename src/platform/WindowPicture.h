@@ -30,6 +30,16 @@ public:
     virtual void present(const Rect& area) = 0;
     virtual void flush() = 0;
 
+    // Pieces: parts of the picture that move as one, over bare background, each kept by the
+    // display in pixels of its own so that moving one sends no pixels and no frame of the
+    // picture. False where the display keeps none; then the calls below do nothing.
+    virtual bool carriesPieces() const { return false; }
+    // Shows piece `id` lying at `whole` through `visible`, above the picture, from the next
+    // flush(). `pixels` (as for put(), the whole rectangle) when it looks new, else null.
+    virtual void showPiece(std::uintptr_t, const Rect&, const Rect&, const std::uint32_t*, int) {}
+    // Takes the piece away once what the picture holds under it is shown, at the next flush().
+    virtual void dropPiece(std::uintptr_t) {}
+
     // Pixels put since the picture was made: what the program had to send.
     long long pixelsPut() const { return pixelsPut_; }
 

@@ -6,6 +6,7 @@
 #include "forms/GuardedCall.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
+#include "forms/PieceCarrying.h"
 #include "forms/Twips.h"
 #include "forms/qt/DevicePixels.h"
 #include "forms/qt/QtStyle.h"
@@ -181,7 +182,7 @@ void FormWidget::repaintChanged() {
     }
     const RepaintPlan plan = planRepaint(changes, toRect(client), fixed);
     if (platform::WindowPicture* picture = pictureInUse(fixed, ratio)) {
-        showOnServer(*picture, plan, ratio);
+        showOnServer(*picture, plan, &changes, ratio);
         return;
     }
     for (const ScrollStep& step : plan.scrolls) {
@@ -263,17 +264,26 @@ void FormWidget::setFramesShown(bool shown) {
 }
 
 void FormWidget::showOnServer(platform::WindowPicture& picture, const RepaintPlan& plan,
-                              qreal ratio) {
-    const int r = static_cast<int>(ratio);
+                              const std::vector<ShownChange>* changes, qreal ratio) {
     QRegion presented;
     if (pictureStale_) {
-        presented = paintOnServer(picture, clientArea(), ratio);
-    } else {
-        for (const ScrollStep& step : plan.scrolls) {
-            const QRect area = toQRect(step.area);
-            picture.scroll(toRect(area, ratio), step.delta.x * r, step.delta.y * r);
-            presented += area & area.translated(step.delta.x, step.delta.y);
+        for (const Control* control : carried_) {
+            picture.dropPiece(reinterpret_cast<std::uintptr_t>(control));
         }
+        carried_.clear();
+        presented = paintOnServer(picture, clientArea(), ratio);
+    } else if (changes != nullptr && picture.carriesPieces()) {
+        const CarryPlan carry = planCarrying(plan, *changes, nothingLeftOfWindow(), carried_);
+        for (const Control* control : carry.dropped) {
+            picture.dropPiece(reinterpret_cast<std::uintptr_t>(control));
+        }
+        presented = scrollOnServer(picture, carry.scrolls, ratio);
+        presented += paintOnServer(picture, toQRegion(carry.paint), ratio);
+        for (const CarriedPiece& piece : carry.shown) {
+            showPiece(picture, piece);
+        }
+    } else {
+        presented = scrollOnServer(picture, plan.scrolls, ratio);
         presented += paintOnServer(picture, toQRegion(plan.paint), ratio);
     }
     for (const QRect& rect : presented) {
@@ -284,6 +294,73 @@ void FormWidget::showOnServer(platform::WindowPicture& picture, const RepaintPla
     picture.flush();
     if (picture.waitingForDisplay() && !frameWait_.isActive()) {
         frameWait_.start();
+    }
+}
+
+QRegion FormWidget::scrollOnServer(platform::WindowPicture& picture,
+                                   const std::vector<ScrollStep>& steps, qreal ratio) {
+    const int r = static_cast<int>(ratio);
+    QRegion moved;
+    for (const ScrollStep& step : steps) {
+        const QRect area = toQRect(step.area);
+        picture.scroll(toRect(area, ratio), step.delta.x * r, step.delta.y * r);
+        moved += area & area.translated(step.delta.x, step.delta.y);
+    }
+    return moved;
+}
+
+bool FormWidget::nothingLeftOfWindow() const {
+    const QScreen* own = screen();
+    const QRect here = own != nullptr ? own->geometry() : QRect();
+    if (here.isEmpty() || geometry().left() != here.left()) {
+        return false;
+    }
+    const auto besideOnTheLeft = [&](const QScreen* other) {
+        const QRect there = other->geometry();
+        return other != own && there.right() + 1 == here.left() && there.bottom() >= here.top() &&
+               there.top() <= here.bottom();
+    };
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::none_of(screens.begin(), screens.end(), besideOnTheLeft);
+}
+
+void FormWidget::showPiece(platform::WindowPicture& picture, const CarriedPiece& piece) {
+    // Carried only at one device pixel a pixel: client pixels are the picture's.
+    const auto id = reinterpret_cast<std::uintptr_t>(piece.control);
+    if (!piece.fresh) {
+        picture.showPiece(id, piece.whole, piece.visible, nullptr, 0);
+        return;
+    }
+    const QRect whole = toQRect(piece.whole);
+    QImage pixels(whole.size(), QImage::Format_RGB32);
+    QPainter painter(&pixels);
+    painter.translate(-whole.topLeft());
+    painter.fillRect(whole, toQColor(form_.backColor())); // all there is beneath a piece
+    paintWhole(painter, *piece.control, whole);
+    painter.end();
+    picture.showPiece(id, piece.whole, piece.visible,
+                      reinterpret_cast<const std::uint32_t*>(pixels.constBits()),
+                      static_cast<int>(pixels.bytesPerLine()));
+}
+
+void FormWidget::paintWhole(QPainter& painter, const Control& control, const QRect& clip) {
+    const ControlKind kind = kinds_.of(control);
+    if (kind == ControlKind::Label) {
+        paintLabel(painter, static_cast<const Label&>(control), clip, 1.0);
+        return;
+    }
+    if (kind == ControlKind::PictureBox) {
+        painter.fillRect(clip, toQColor(static_cast<const PictureBox&>(control).backColor()));
+    }
+    if (const Container* container = kinds_.asContainer(control)) {
+        for (const Control* child : container->children()) {
+            if (kinds_.windowless(*child) && child->visible()) {
+                const QRect inside = geometry_.rect(*child) & clip;
+                if (!inside.isEmpty()) {
+                    paintWhole(painter, *child, inside);
+                }
+            }
+        }
     }
 }
 
@@ -307,7 +384,7 @@ QRegion FormWidget::paintOnServer(platform::WindowPicture& picture, const QRegio
     for (const QRect& rect : painted) {
         canvasPainter_->fillRect(rect, back);
     }
-    paintChildren(*canvasPainter_, form_, painted, ratio);
+    paintChildren(*canvasPainter_, form_, painted, ratio, &carried_);
     const int r = static_cast<int>(ratio);
     for (const QRect& rect : painted) {
         const auto* row =
@@ -345,7 +422,7 @@ void FormWidget::repaintNow(const Control& control) {
     }
     const QRect rect = geometry_.clippedRect(control);
     if (picture_ && !pictureStale_) {
-        showOnServer(*picture_, {{}, toRect(rect)}, devicePixelRatioF());
+        showOnServer(*picture_, {{}, toRect(rect), toRect(rect)}, nullptr, devicePixelRatioF());
     } else {
         repaint(rect.translated(clientOrigin()));
     }
@@ -370,8 +447,12 @@ void FormWidget::paintEvent(QPaintEvent* event) {
 }
 
 void FormWidget::paintChildren(QPainter& painter, const Container& container,
-                               const QRegion& exposed, qreal devicePixelRatio) {
+                               const QRegion& exposed, qreal devicePixelRatio,
+                               const std::set<const Control*>* skipped) {
     for (const Control* child : container.children()) {
+        if (skipped != nullptr && skipped->contains(child)) {
+            continue;
+        }
         const ControlKind kind = kinds_.of(*child);
         // A frame's line is its group box's; what it holds may be drawn here.
         const bool drawnHere = kinds_.windowless(*child) || kind == ControlKind::Frame;
@@ -389,7 +470,7 @@ void FormWidget::paintChildren(QPainter& painter, const Container& container,
         if (kind == ControlKind::PictureBox) {
             painter.fillRect(clipped, toQColor(static_cast<const PictureBox&>(*child).backColor()));
         }
-        paintChildren(painter, *kinds_.asContainer(*child), exposed, devicePixelRatio);
+        paintChildren(painter, *kinds_.asContainer(*child), exposed, devicePixelRatio, skipped);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace quill::forms {
@@ -27,6 +28,10 @@ class Label;
 namespace quill::platform {
 class WindowPicture;
 } // namespace quill::platform
+
+namespace quill::forms {
+struct CarriedPiece;
+} // namespace quill::forms
 
 namespace quill::forms::qt {
 
@@ -98,13 +103,23 @@ private:
     // Null when the display keeps no picture for this window.
     std::unique_ptr<platform::WindowPicture> makePicture(WId parent);
     void hidePicture();
-    void showOnServer(platform::WindowPicture& picture, const RepaintPlan& plan, qreal ratio);
+    // `changes` when the plan came from them, so that pieces may be carried by the display.
+    void showOnServer(platform::WindowPicture& picture, const RepaintPlan& plan,
+                      const std::vector<ShownChange>* changes, qreal ratio);
+    QRegion scrollOnServer(platform::WindowPicture& picture, const std::vector<ScrollStep>& steps,
+                           qreal ratio);
+    void showPiece(platform::WindowPicture& picture, const CarriedPiece& piece);
+    // No screen lies beside the window's left edge, so nothing left of it is seen.
+    bool nothingLeftOfWindow() const;
+    // Paints `control` whole, as far as `clip` (its containers' whole rectangles) lets it.
+    void paintWhole(QPainter& painter, const Control& control, const QRect& clip);
     // Paints `region` of the client area into the picture; returns what it painted.
     QRegion paintOnServer(platform::WindowPicture& picture, const QRegion& region, qreal ratio);
     void frameShown();
     void setFramesShown(bool shown);
+    // Leaves out the controls in `skipped`, with what they hold.
     void paintChildren(QPainter& painter, const Container& container, const QRegion& exposed,
-                       qreal devicePixelRatio);
+                       qreal devicePixelRatio, const std::set<const Control*>* skipped = nullptr);
     void paintLabel(QPainter& painter, const Label& label, const QRect& clipped,
                     qreal devicePixelRatio);
     void paintCaptionStrip(QPainter& painter);
@@ -117,6 +132,8 @@ private:
     LabelPixmaps pixmaps_;
     ShownControls shown_;
     std::unique_ptr<platform::WindowPicture> picture_;
+    // Pieces the picture carries on its own: its own pixels beneath them hold none of theirs.
+    std::set<const Control*> carried_;
     // Where the picture's new pixels are drawn before they are sent.
     QImage canvas_;
     std::unique_ptr<QPainter> canvasPainter_;

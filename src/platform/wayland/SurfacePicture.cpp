@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <viewporter-client.h>
 #include <wayland-client.h>
 
 namespace quill::platform::wayland {
@@ -23,7 +24,7 @@ constexpr int kFramesPerQuestion = 16;
 
 struct Globals {
     wl_registry* registry = nullptr;
-    std::uint32_t compositor = 0, compositorVersion = 0, subcompositor = 0, shm = 0;
+    std::uint32_t compositor = 0, compositorVersion = 0, subcompositor = 0, shm = 0, viewporter = 0;
 };
 
 void global(void* data, wl_registry*, std::uint32_t name, const char* interface,
@@ -36,6 +37,8 @@ void global(void* data, wl_registry*, std::uint32_t name, const char* interface,
         globals->subcompositor = name;
     } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
         globals->shm = name;
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+        globals->viewporter = name;
     }
 }
 void globalRemoved(void*, wl_registry*, std::uint32_t) {}
@@ -76,11 +79,20 @@ std::unique_ptr<SurfacePicture> SurfacePicture::make(wl_display* display, wl_sur
             globals.registry, globals.subcompositor, &wl_subcompositor_interface, 1));
         auto* shm = static_cast<wl_shm*>(
             wl_registry_bind(globals.registry, globals.shm, &wl_shm_interface, 1));
+        wp_viewporter* viewporter =
+            globals.viewporter == 0
+                ? nullptr
+                : static_cast<wp_viewporter*>(wl_registry_bind(globals.registry, globals.viewporter,
+                                                               &wp_viewporter_interface, 1));
         // What they make sends its events where the toolkit dispatches them.
         toDefaultQueue(compositor);
         toDefaultQueue(subcompositor);
         toDefaultQueue(shm);
-        picture.reset(new SurfacePicture(display, compositor, subcompositor, shm, parent));
+        if (viewporter != nullptr) {
+            toDefaultQueue(viewporter);
+        }
+        picture.reset(
+            new SurfacePicture(display, compositor, subcompositor, shm, viewporter, parent));
     }
     wl_registry_destroy(globals.registry);
     wl_event_queue_destroy(queue);
@@ -88,9 +100,10 @@ std::unique_ptr<SurfacePicture> SurfacePicture::make(wl_display* display, wl_sur
 }
 
 SurfacePicture::SurfacePicture(wl_display* display, wl_compositor* compositor,
-                               wl_subcompositor* subcompositor, wl_shm* shm, wl_surface* parent)
+                               wl_subcompositor* subcompositor, wl_shm* shm,
+                               wp_viewporter* viewporter, wl_surface* parent)
     : display_(display), compositor_(compositor), subcompositor_(subcompositor), shm_(shm),
-      parent_(parent) {
+      viewporter_(viewporter), parent_(parent) {
     surface_ = wl_compositor_create_surface(compositor_);
     wl_region* nothing = wl_compositor_create_region(compositor_);
     wl_surface_set_input_region(surface_, nothing);
@@ -104,9 +117,13 @@ SurfacePicture::~SurfacePicture() {
     if (frame_ != nullptr) {
         wl_callback_destroy(frame_);
     }
+    dropPieces();
     dropBuffers();
     wl_subsurface_destroy(subsurface_);
     wl_surface_destroy(surface_);
+    if (viewporter_ != nullptr) {
+        wp_viewporter_destroy(viewporter_);
+    }
     wl_shm_destroy(shm_);
     wl_subcompositor_destroy(subcompositor_);
     wl_compositor_destroy(compositor_);
@@ -122,6 +139,7 @@ bool SurfacePicture::place(const Rect& area, int scale) {
     const bool moved = resized || area.left != area_.left || area.top != area_.top;
     if (resized) {
         dropBuffers(); // at their old size
+        dropPieces();
         damage_.clear();
     }
     area_ = area;
@@ -218,6 +236,7 @@ void SurfacePicture::setShown(bool shown) {
             wl_callback_destroy(frame_); // an unmapped surface is asked for no frame
             frame_ = nullptr;
         }
+        dropPieces();
     }
 }
 
@@ -264,7 +283,15 @@ void SurfacePicture::present(const Rect& area) {
 void SurfacePicture::flush() {
     if (shown_ && drawing_ >= 0 && !damage_.empty()) {
         commit();
+    } else if (shown_ && piecesChanged_) {
+        askIfDue();
+        wl_surface_commit(surface_);
     }
+    piecesChanged_ = false;
+    for (Piece& piece : dropped_) {
+        destroy(piece);
+    }
+    dropped_.clear();
     wl_display_flush(display_);
 }
 
@@ -274,15 +301,131 @@ void SurfacePicture::commit() {
     for (const Rect& rect : damage_) {
         wl_surface_damage_buffer(surface_, rect.left, rect.top, rect.width(), rect.height());
     }
+    askIfDue();
+    wl_surface_commit(surface_);
+    buffer.busy = true;
+    drawing_ = -1;
+    damage_.clear();
+}
+
+void SurfacePicture::askIfDue() {
     if (frame_ == nullptr && ++framesUnasked_ >= kFramesPerQuestion) {
         frame_ = wl_surface_frame(surface_);
         wl_callback_add_listener(frame_, &kFrameListener, this);
         framesUnasked_ = 0;
     }
-    wl_surface_commit(surface_);
-    buffer.busy = true;
-    drawing_ = -1;
-    damage_.clear();
+}
+
+void SurfacePicture::showPiece(std::uintptr_t id, const Rect& whole, const Rect& shown,
+                               const std::uint32_t* pixels, int stride) {
+    // A crop reaching out of the buffer is an error that ends the connection.
+    const Rect visible = intersection(shown, whole);
+    auto [entry, made] = pieces_.try_emplace(id);
+    Piece& piece = entry->second;
+    if (made) {
+        piece.surface = wl_compositor_create_surface(compositor_);
+        wl_region* nothing = wl_compositor_create_region(compositor_);
+        wl_surface_set_input_region(piece.surface, nothing);
+        wl_region_destroy(nothing);
+        piece.subsurface = wl_subcompositor_get_subsurface(subcompositor_, piece.surface, surface_);
+        piece.viewport = wp_viewporter_get_viewport(viewporter_, piece.surface);
+    }
+    wl_buffer* buffer =
+        pixels != nullptr ? bufferOf(pixels, stride, whole.width(), whole.height()) : nullptr;
+    if (isEmpty(visible) || (pixels != nullptr && buffer == nullptr) ||
+        (piece.buffer == nullptr && buffer == nullptr)) {
+        dropPiece(id); // the picture beneath is all there is to show
+        return;
+    }
+    bool committed = false;
+    if (buffer != nullptr) {
+        wl_surface_attach(piece.surface, buffer, 0, 0);
+        wl_surface_damage_buffer(piece.surface, 0, 0, whole.width(), whole.height());
+        if (piece.buffer != nullptr) {
+            wl_buffer_destroy(piece.buffer); // its memory is never written again
+        }
+        piece.buffer = buffer;
+        committed = true;
+    }
+    const Point crop{visible.left - whole.left, visible.top - whole.top};
+    if (committed ||
+        crop != Point{piece.visible.left - piece.whole.left, piece.visible.top - piece.whole.top} ||
+        visible.width() != piece.visible.width() || visible.height() != piece.visible.height()) {
+        wp_viewport_set_source(piece.viewport, wl_fixed_from_int(crop.x), wl_fixed_from_int(crop.y),
+                               wl_fixed_from_int(visible.width()),
+                               wl_fixed_from_int(visible.height()));
+        wp_viewport_set_destination(piece.viewport, visible.width(), visible.height());
+        committed = true;
+    }
+    if (committed) {
+        wl_surface_commit(piece.surface); // held until the picture's commit
+    }
+    if (visible.left != piece.visible.left || visible.top != piece.visible.top || made) {
+        wl_subsurface_set_position(piece.subsurface, visible.left, visible.top);
+    }
+    piece.whole = whole;
+    piece.visible = visible;
+    piecesChanged_ = true;
+}
+
+void SurfacePicture::dropPiece(std::uintptr_t id) {
+    const auto entry = pieces_.find(id);
+    if (entry != pieces_.end()) {
+        dropped_.push_back(entry->second);
+        pieces_.erase(entry);
+        piecesChanged_ = true;
+    }
+}
+
+void SurfacePicture::dropPieces() {
+    for (auto& [id, piece] : pieces_) {
+        destroy(piece);
+    }
+    pieces_.clear();
+    for (Piece& piece : dropped_) {
+        destroy(piece);
+    }
+    dropped_.clear();
+}
+
+void SurfacePicture::destroy(Piece& piece) {
+    wp_viewport_destroy(piece.viewport);
+    wl_subsurface_destroy(piece.subsurface);
+    wl_surface_destroy(piece.surface);
+    if (piece.buffer != nullptr) {
+        wl_buffer_destroy(piece.buffer);
+    }
+}
+
+wl_buffer* SurfacePicture::bufferOf(const std::uint32_t* pixels, int stride, int width,
+                                    int height) {
+    const auto rowBytes = static_cast<std::size_t>(width) * 4;
+    const std::size_t bytes = rowBytes * static_cast<std::size_t>(height);
+    const int fd = memfd_create("quillmark-piece", MFD_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    void* memory = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
+        memory = mmap(nullptr, bytes, PROT_WRITE, MAP_SHARED, fd, 0);
+    }
+    wl_buffer* buffer = nullptr;
+    if (memory != MAP_FAILED) {
+        const auto* from = reinterpret_cast<const std::uint8_t*>(pixels);
+        for (int y = 0; y < height; ++y) {
+            std::memcpy(static_cast<std::uint8_t*>(memory) + rowBytes * static_cast<std::size_t>(y),
+                        from + static_cast<std::ptrdiff_t>(y) * stride, rowBytes);
+        }
+        // The compositor maps the memory itself; the program never writes it again.
+        munmap(memory, bytes);
+        wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
+        buffer =
+            wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
+        wl_shm_pool_destroy(pool);
+        pixelsPut_ += static_cast<long long>(width) * height;
+    }
+    close(fd);
+    return buffer;
 }
 
 void SurfacePicture::released(wl_buffer* released) {

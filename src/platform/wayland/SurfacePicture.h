@@ -3,6 +3,7 @@
 #include "platform/WindowPicture.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct wl_shm;
 struct wl_subcompositor;
 struct wl_subsurface;
 struct wl_surface;
+struct wp_viewport;
+struct wp_viewporter;
 
 namespace quill::platform::wayland {
 
@@ -23,6 +26,11 @@ namespace quill::platform::wayland {
 // the compositor has given back is drawn into again. Now and then a frame asks the compositor
 // to say when it shows it. Works on the toolkit's connection, whose default queue the toolkit
 // dispatches; the connection and the parent surface outlive it.
+//
+// Pieces are sub-surfaces of the picture's, each cropped by a viewport to the part of it that
+// is seen; their place and crop take effect with the picture's commit. Moving one sends no
+// buffer, so the compositor sends nothing back: a release for each frame's buffer woke the
+// toolkit's reading threads and then the program, 64 times a second.
 class SurfacePicture final : public WindowPicture {
 public:
     // Null when the compositor lacks sub-surfaces or shared memory.
@@ -39,6 +47,10 @@ public:
     void present(const Rect& area) override;
     void flush() override;
     bool waitingForDisplay() const override { return frame_ != nullptr; }
+    bool carriesPieces() const override { return viewporter_ != nullptr && scale_ == 1; }
+    void showPiece(std::uintptr_t id, const Rect& whole, const Rect& visible,
+                   const std::uint32_t* pixels, int stride) override;
+    void dropPiece(std::uintptr_t id) override;
 
     // Listener entry points.
     void released(wl_buffer* buffer);
@@ -51,19 +63,33 @@ private:
         bool busy = false; // the compositor may still read it
     };
 
+    struct Piece {
+        wl_surface* surface = nullptr;
+        wl_subsurface* subsurface = nullptr;
+        wp_viewport* viewport = nullptr;
+        wl_buffer* buffer = nullptr;
+        Rect whole{}, visible{};
+    };
+
     SurfacePicture(wl_display* display, wl_compositor* compositor, wl_subcompositor* subcompositor,
-                   wl_shm* shm, wl_surface* parent);
+                   wl_shm* shm, wp_viewporter* viewporter, wl_surface* parent);
     bool makeBuffer();
     void dropBuffers();
     // The buffer the next frame is drawn in, holding what the picture shows; null when no
     // memory is left.
     std::uint32_t* drawing();
     void commit();
+    void askIfDue();
+    // A buffer of shared memory holding `pixels`; null when no memory is left.
+    wl_buffer* bufferOf(const std::uint32_t* pixels, int stride, int width, int height);
+    void destroy(Piece& piece);
+    void dropPieces();
 
     wl_display* display_;
     wl_compositor* compositor_;
     wl_subcompositor* subcompositor_;
     wl_shm* shm_;
+    wp_viewporter* viewporter_; // null where the compositor has none
     wl_surface* parent_;
     wl_surface* surface_ = nullptr;
     wl_subsurface* subsurface_ = nullptr;
@@ -76,6 +102,10 @@ private:
     int scale_ = 1;
     bool shown_ = false;
     int framesUnasked_ = 0;
+    std::map<std::uintptr_t, Piece> pieces_;
+    // Dropped pieces, destroyed after the next commit; whether one moved since the last.
+    std::vector<Piece> dropped_;
+    bool piecesChanged_ = false;
 };
 
 } // namespace quill::platform::wayland

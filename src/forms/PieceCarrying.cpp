@@ -31,21 +31,18 @@ CarryPlan planCarrying(const RepaintPlan& plan, const std::vector<ShownChange>& 
                        bool bareLeft, std::set<const Control*>& carried) {
     CarryPlan out;
     out.paint.add(plan.changed);
-    std::map<std::size_t, std::vector<Rect>> seen; // by piece: where it is seen now
+    std::map<std::size_t, std::vector<Rect>> seen; // by piece that moved: where it is seen now
     for (const ScrollStep& step : plan.scrolls) {
+        std::vector<Rect>& parts = seen[step.piece];
         const Rect part = intersection(step.area, changes[step.piece].after);
         if (!isEmpty(part)) {
-            seen[step.piece].push_back(part);
+            parts.push_back(part);
         }
     }
-    std::set<std::size_t> moved;
-    for (const ScrollStep& step : plan.scrolls) {
-        moved.insert(step.piece);
-    }
-    for (const std::size_t piece : moved) {
+    for (const auto& [piece, parts] : seen) {
         const ShownChange& head = changes[piece];
         const bool was = carried.contains(head.control);
-        std::optional<Rect> visible = asOneRect(seen[piece]);
+        std::optional<Rect> visible = asOneRect(parts);
         if (visible && bareLeft && visible->left == 0 && head.wholeAfter.left < 0) {
             visible->left = head.wholeAfter.left;
         }
@@ -62,14 +59,12 @@ CarryPlan planCarrying(const RepaintPlan& plan, const std::vector<ShownChange>& 
         } else if (was) {
             carried.erase(head.control);
             out.dropped.push_back(head.control);
-            out.paint.add(bounding(head.before, head.after));
+            out.paint.add(span(head));
         } else {
             for (const ScrollStep& step : plan.scrolls) {
                 if (step.piece == piece) {
                     out.scrolls.push_back(step);
-                    PixelArea bared(step.area);
-                    bared.subtract(translated(step.area, step.delta));
-                    out.paint.add(bared);
+                    out.paint.add(bared(step));
                 }
             }
         }
@@ -83,16 +78,14 @@ CarryPlan planCarrying(const RepaintPlan& plan, const std::vector<ShownChange>& 
             continue;
         }
         gone.erase(head.control);
-        if (moved.contains(first) || !carried.contains(head.control)) {
+        if (seen.contains(first) || !carried.contains(head.control)) {
             continue;
         }
-        bool changed = false;
+        bool anyChanged = false;
         for (std::size_t i = first; i < changes.size() && changes[i].piece == first; ++i) {
-            const ShownChange& c = changes[i];
-            changed =
-                changed || c.lookChanged || c.before != c.after || c.wholeBefore != c.wholeAfter;
+            anyChanged = anyChanged || changed(changes[i]);
         }
-        if (changed) {
+        if (anyChanged) {
             carried.erase(head.control);
             out.dropped.push_back(head.control);
         }

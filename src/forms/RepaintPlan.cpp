@@ -4,9 +4,6 @@
 
 namespace quill::forms {
 
-namespace {
-
-// Where a control was and is.
 Rect span(const ShownChange& c) {
     return bounding(c.before, c.after);
 }
@@ -14,6 +11,14 @@ Rect span(const ShownChange& c) {
 bool changed(const ShownChange& c) {
     return c.lookChanged || c.before != c.after || c.wholeBefore != c.wholeAfter;
 }
+
+PixelArea bared(const ScrollStep& step) {
+    PixelArea area(step.area);
+    area.subtract(translated(step.area, step.delta));
+    return area;
+}
+
+namespace {
 
 Point offset(const Rect& from, const Rect& to) {
     return {to.left - from.left, to.top - from.top};
@@ -79,9 +84,7 @@ RepaintPlan planRepaint(const std::vector<ShownChange>& changes, const Rect& cli
             const Point delta = offset(changes[first].wholeBefore, changes[first].wholeAfter);
             for (const Rect& rect : *area) {
                 plan.scrolls.push_back({rect, delta, first});
-                PixelArea bared(rect);
-                bared.subtract(translated(rect, delta));
-                uncovered.add(bared);
+                uncovered.add(bared(plan.scrolls.back()));
             }
         } else {
             for (std::size_t i = first; i < end; ++i) {

@@ -28,6 +28,13 @@ struct ScrollStep {
     std::size_t piece = 0; // the index of the piece's first change
 };
 
+// Where a control was and is.
+Rect span(const ShownChange& c);
+// Whether it moved, changed size or looks different.
+bool changed(const ShownChange& c);
+// What a step's move leaves behind in its area.
+PixelArea bared(const ScrollStep& step);
+
 // What showing a look's changes takes: moves done where the pixels already are, then a paint of
 // what no move can supply.
 struct RepaintPlan {

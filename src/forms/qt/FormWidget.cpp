@@ -78,6 +78,11 @@ wl_surface* waylandSurface(QWindow* window) {
                : nullptr;
 }
 
+// The picture knows a carried piece by its control.
+std::uintptr_t pieceId(const Control* control) {
+    return reinterpret_cast<std::uintptr_t>(control);
+}
+
 // How long the compositor may take to tell that it showed a frame before the picture counts as
 // unseen: Qt's own limit for its windows.
 constexpr int kFrameWaitMs = 100;
@@ -268,14 +273,14 @@ void FormWidget::showOnServer(platform::WindowPicture& picture, const RepaintPla
     QRegion presented;
     if (pictureStale_) {
         for (const Control* control : carried_) {
-            picture.dropPiece(reinterpret_cast<std::uintptr_t>(control));
+            picture.dropPiece(pieceId(control));
         }
         carried_.clear();
         presented = paintOnServer(picture, clientArea(), ratio);
     } else if (changes != nullptr && picture.carriesPieces()) {
         const CarryPlan carry = planCarrying(plan, *changes, nothingLeftOfWindow(), carried_);
         for (const Control* control : carry.dropped) {
-            picture.dropPiece(reinterpret_cast<std::uintptr_t>(control));
+            picture.dropPiece(pieceId(control));
         }
         presented = scrollOnServer(picture, carry.scrolls, ratio);
         presented += paintOnServer(picture, toQRegion(carry.paint), ratio);
@@ -326,7 +331,7 @@ bool FormWidget::nothingLeftOfWindow() const {
 
 void FormWidget::showPiece(platform::WindowPicture& picture, const CarriedPiece& piece) {
     // Carried only at one device pixel a pixel: client pixels are the picture's.
-    const auto id = reinterpret_cast<std::uintptr_t>(piece.control);
+    const std::uintptr_t id = pieceId(piece.control);
     if (!piece.fresh) {
         picture.showPiece(id, piece.whole, piece.visible, nullptr, 0);
         return;

@@ -104,10 +104,7 @@ SurfacePicture::SurfacePicture(wl_display* display, wl_compositor* compositor,
                                wp_viewporter* viewporter, wl_surface* parent)
     : display_(display), compositor_(compositor), subcompositor_(subcompositor), shm_(shm),
       viewporter_(viewporter), parent_(parent) {
-    surface_ = wl_compositor_create_surface(compositor_);
-    wl_region* nothing = wl_compositor_create_region(compositor_);
-    wl_surface_set_input_region(surface_, nothing);
-    wl_region_destroy(nothing);
+    surface_ = inputlessSurface();
     subsurface_ = wl_subcompositor_get_subsurface(subcompositor_, surface_, parent_);
     // Its frames go to the screen when it commits them, not with the toolkit's.
     wl_subsurface_set_desync(subsurface_);
@@ -159,31 +156,37 @@ bool SurfacePicture::place(const Rect& area, int scale) {
     return resized;
 }
 
-bool SurfacePicture::makeBuffer() {
-    const auto bytes = static_cast<std::size_t>(area_.width()) * area_.height() * 4;
+SurfacePicture::Buffer SurfacePicture::shmBuffer(int width, int height) {
+    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
     const int fd = memfd_create("quillmark-picture", MFD_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return {};
     }
     void* memory = MAP_FAILED;
     if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
         memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     }
-    if (memory == MAP_FAILED) {
-        close(fd);
+    Buffer buffer;
+    if (memory != MAP_FAILED) {
+        wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
+        // With alpha (always opaque in the pixels): a compositor that culls what an opaque
+        // buffer hides stops answering the frame callbacks of the window's own surface beneath,
+        // and Qt then takes the window for hidden.
+        buffer.buffer =
+            wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
+        buffer.pixels = static_cast<std::uint32_t*>(memory);
+        wl_shm_pool_destroy(pool);
+    }
+    close(fd);
+    return buffer;
+}
+
+bool SurfacePicture::makeBuffer() {
+    const Buffer buffer = shmBuffer(area_.width(), area_.height());
+    if (buffer.buffer == nullptr) {
         return false;
     }
-    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
-    Buffer buffer;
-    // With alpha (always opaque in the pixels): a compositor that culls what an opaque buffer
-    // hides stops answering the frame callbacks of the window's own surface beneath, and Qt
-    // then takes the window for hidden.
-    buffer.buffer = wl_shm_pool_create_buffer(pool, 0, area_.width(), area_.height(),
-                                              area_.width() * 4, WL_SHM_FORMAT_ARGB8888);
-    buffer.pixels = static_cast<std::uint32_t*>(memory);
     wl_buffer_add_listener(buffer.buffer, &kBufferListener, this);
-    wl_shm_pool_destroy(pool);
-    close(fd);
     buffers_.push_back(buffer);
     return true;
 }
@@ -308,6 +311,14 @@ void SurfacePicture::commit() {
     damage_.clear();
 }
 
+wl_surface* SurfacePicture::inputlessSurface() {
+    wl_surface* surface = wl_compositor_create_surface(compositor_);
+    wl_region* nothing = wl_compositor_create_region(compositor_);
+    wl_surface_set_input_region(surface, nothing);
+    wl_region_destroy(nothing);
+    return surface;
+}
+
 void SurfacePicture::askIfDue() {
     if (frame_ == nullptr && ++framesUnasked_ >= kFramesPerQuestion) {
         frame_ = wl_surface_frame(surface_);
@@ -323,10 +334,7 @@ void SurfacePicture::showPiece(std::uintptr_t id, const Rect& whole, const Rect&
     auto [entry, made] = pieces_.try_emplace(id);
     Piece& piece = entry->second;
     if (made) {
-        piece.surface = wl_compositor_create_surface(compositor_);
-        wl_region* nothing = wl_compositor_create_region(compositor_);
-        wl_surface_set_input_region(piece.surface, nothing);
-        wl_region_destroy(nothing);
+        piece.surface = inputlessSurface();
         piece.subsurface = wl_subcompositor_get_subsurface(subcompositor_, piece.surface, surface_);
         piece.viewport = wp_viewporter_get_viewport(viewporter_, piece.surface);
     }
@@ -399,33 +407,19 @@ void SurfacePicture::destroy(Piece& piece) {
 
 wl_buffer* SurfacePicture::bufferOf(const std::uint32_t* pixels, int stride, int width,
                                     int height) {
-    const auto rowBytes = static_cast<std::size_t>(width) * 4;
-    const std::size_t bytes = rowBytes * static_cast<std::size_t>(height);
-    const int fd = memfd_create("quillmark-piece", MFD_CLOEXEC);
-    if (fd < 0) {
+    const Buffer buffer = shmBuffer(width, height);
+    if (buffer.buffer == nullptr) {
         return nullptr;
     }
-    void* memory = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
-        memory = mmap(nullptr, bytes, PROT_WRITE, MAP_SHARED, fd, 0);
+    const auto* from = reinterpret_cast<const std::uint8_t*>(pixels);
+    for (int y = 0; y < height; ++y, from += stride) {
+        std::memcpy(buffer.pixels + static_cast<std::ptrdiff_t>(y) * width, from,
+                    static_cast<std::size_t>(width) * 4);
     }
-    wl_buffer* buffer = nullptr;
-    if (memory != MAP_FAILED) {
-        const auto* from = reinterpret_cast<const std::uint8_t*>(pixels);
-        for (int y = 0; y < height; ++y) {
-            std::memcpy(static_cast<std::uint8_t*>(memory) + rowBytes * static_cast<std::size_t>(y),
-                        from + static_cast<std::ptrdiff_t>(y) * stride, rowBytes);
-        }
-        // The compositor maps the memory itself; the program never writes it again.
-        munmap(memory, bytes);
-        wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<std::int32_t>(bytes));
-        buffer =
-            wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-        pixelsPut_ += static_cast<long long>(width) * height;
-    }
-    close(fd);
-    return buffer;
+    // The compositor maps the memory itself; the program never writes it again.
+    munmap(buffer.pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    pixelsPut_ += static_cast<long long>(width) * height;
+    return buffer.buffer;
 }
 
 void SurfacePicture::released(wl_buffer* released) {

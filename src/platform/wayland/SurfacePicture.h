@@ -73,12 +73,16 @@ private:
 
     SurfacePicture(wl_display* display, wl_compositor* compositor, wl_subcompositor* subcompositor,
                    wl_shm* shm, wp_viewporter* viewporter, wl_surface* parent);
+    // A buffer of shared memory, mapped; none when no memory is left.
+    Buffer shmBuffer(int width, int height);
     bool makeBuffer();
     void dropBuffers();
     // The buffer the next frame is drawn in, holding what the picture shows; null when no
     // memory is left.
     std::uint32_t* drawing();
     void commit();
+    // A surface that takes no input: the pointer acts on what is beneath.
+    wl_surface* inputlessSurface();
     void askIfDue();
     // A buffer of shared memory holding `pixels`; null when no memory is left.
     wl_buffer* bufferOf(const std::uint32_t* pixels, int stride, int width, int height);
